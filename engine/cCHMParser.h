@@ -1,0 +1,73 @@
+#pragma once
+// The content walker: opens a CHM file through the storage service, records
+// one cCHMItemInfo per element in depth-first pre-order, counts pages,
+// pictures and multimedia, and writes the selected streams to disk.
+
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "engine/cCHMItemInfo.h"
+#include "platform/StorageService.h"
+
+namespace velmora::engine {
+
+// Extract types: 0 list only, 1 everything, 2 listed record keys / names,
+// 4 pictures, 8 pages, 16 multimedia (4, 8, 16 combine as bits),
+// 32 one stream (by record key) to one file.
+enum : std::int32_t {
+  kExtractNone = 0,
+  kExtractAll = 1,
+  kExtractListed = 2,
+  kExtractPictures = 4,
+  kExtractPages = 8,
+  kExtractMultimedia = 16,
+  kExtractSingle = 32,
+};
+
+// Thrown by ParseCHM when a recognised CHM cannot be opened, when a call is
+// made while another ParseCHM of the same parser runs, or when type 32 is
+// given no record key.
+class ParseError : public std::runtime_error {
+ public:
+  enum class Kind { CannotOpen, Busy, NoRecordKey };
+  ParseError(Kind kind, const std::string& what) : std::runtime_error(what), m_kind(kind) {}
+  Kind kind() const { return m_kind; }
+
+ private:
+  Kind m_kind;
+};
+
+class cCHMParser {
+ public:
+  // Raised once per stream in walk order (see ParseCHM).
+  using ProgressHandler = std::function<void(const std::string& strName, std::int32_t lngSize, bool blnExtract)>;
+  // Raised regularly while the selected streams are written, so the host can
+  // repaint: bytes written so far and the total to write.
+  using WriteProgressHandler = std::function<void(std::uint64_t done, std::uint64_t total)>;
+
+  cCHMParser();  // uses the libmspack storage service
+  explicit cCHMParser(platform::StorageServiceFactory factory);
+
+  ProgressHandler Progress;
+  WriteProgressHandler WriteProgress;
+
+  // Returns false when no storage service exists or the file is not a CHM
+  // (missing, empty, another format). Throws ParseError as described above.
+  // Counters are only ever added to. For every type but 32, colCHMItems is
+  // replaced by the items of this walk.
+  bool ParseCHM(const std::string& strCHMFile, const std::string& strOutputPath,
+                std::int32_t udeCHMExtractType, const std::vector<std::string>& strExtractContents,
+                cCHMItemCollection& colCHMItems, std::int32_t& lngPicCount, std::int32_t& lngHTMLCount,
+                std::int32_t& lngMovieCount, std::int32_t& lngTotal);
+
+  bool IsBusy() const { return m_busy; }
+
+ private:
+  platform::StorageServiceFactory m_factory;
+  bool m_busy = false;
+};
+
+}  // namespace velmora::engine
