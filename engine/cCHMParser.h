@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "engine/cCHMItemInfo.h"
-#include "platform/StorageService.h"
+#include "platform/storage/StorageService.h"
 
 namespace velmora::engine {
 
