@@ -1,0 +1,257 @@
+#include "platform/storage/ChmArchive.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <unordered_set>
+
+#include <mspack.h>
+
+#include "platform/storage/CaseFold.h"
+
+namespace velmora::platform {
+namespace {
+
+// The two GUIDs of the ITSF header, as stored (little-endian fields).
+const unsigned char kHeaderGuid1[16] = {0x10, 0xFD, 0x01, 0x7C, 0xAA, 0x7B, 0xD0, 0x11,
+                                        0x9E, 0x0C, 0x00, 0xA0, 0xC9, 0x22, 0xE6, 0xEC};
+const unsigned char kHeaderGuid2[16] = {0x11, 0xFD, 0x01, 0x7C, 0xAA, 0x7B, 0xD0, 0x11,
+                                        0x9E, 0x0C, 0x00, 0xA0, 0xC9, 0x22, 0xE6, 0xEC};
+
+// ITSF header: signature, GUIDs, and where the directory header (ITSP) is.
+constexpr std::size_t kItsfGuid1 = 0x18;
+constexpr std::size_t kItsfGuid2 = 0x28;
+constexpr std::size_t kItsfFixedSize = 0x38;
+constexpr std::size_t kItsfDirectoryOffset = 0x48;
+constexpr std::size_t kItsfReadSize = 0x60;
+// ITSP header: chunk size, PMGL range and chunk count; the chunks follow it.
+constexpr std::size_t kItspSize = 0x54;
+constexpr std::size_t kItspChunkSize = 0x10;
+constexpr std::size_t kItspFirstPmgl = 0x20;
+constexpr std::size_t kItspNumChunks = 0x2C;
+constexpr std::uint32_t kMinChunkSize = 0x16;    // chunk header plus entry count
+constexpr std::uint32_t kMaxChunks = 100000;     // libmspack refuses more
+
+const char kResetTable[] =
+    "::DataSpace/Storage/MSCompressed/Transform/"
+    "{7FC28940-9D31-11D0-9B27-00A0C91E9C7C}/InstanceData/ResetTable";
+const char kSpanInfo[] = "::DataSpace/Storage/MSCompressed/SpanInfo";
+constexpr std::size_t kResetTableHeader = 0x28;
+constexpr std::uint32_t kLzxFrameSize = 0x8000;
+constexpr std::size_t kSmallStreamLimit = 1 << 20;
+constexpr std::uint16_t kSystemLanguageRecord = 4;
+
+std::uint32_t U32(const unsigned char* p) {
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+std::uint64_t U64(const unsigned char* p) {
+  return U32(p) | (static_cast<std::uint64_t>(U32(p + 4)) << 32);
+}
+
+std::string Le32(std::uint32_t v) {
+  std::string s(4, '\0');
+  for (int i = 0; i < 4; ++i) s[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+  return s;
+}
+
+// start + length <= limit, without overflow.
+bool FitsWithin(std::uint64_t start, std::uint64_t length, std::uint64_t limit) {
+  return start <= limit && length <= limit - start;
+}
+
+// Reads up to count bytes at offset; fewer at the end of the file.
+std::string ReadBytes(const std::string& path, std::uint64_t offset, std::size_t count,
+                      std::uint64_t* fileSize = nullptr) {
+  std::string bytes;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return bytes;
+  if (fileSize && fseeko(file, 0, SEEK_END) == 0) *fileSize = static_cast<std::uint64_t>(ftello(file));
+  if (fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0) {
+    bytes.resize(count);
+    bytes.resize(std::fread(bytes.data(), 1, count, file));
+  }
+  std::fclose(file);
+  return bytes;
+}
+
+const unsigned char* Bytes(const std::string& s) {
+  return reinterpret_cast<const unsigned char*>(s.data());
+}
+
+// "ITSF", and when the fixed header is complete, the GUID pair Windows
+// accepts: the expected one, or the first GUID twice as chmcmd writes it.
+bool HasChmSignature(const std::string& header) {
+  if (header.size() < 4 || header.compare(0, 4, "ITSF") != 0) return false;
+  if (header.size() < kItsfFixedSize) return true;
+  const unsigned char* p = Bytes(header);
+  if (std::memcmp(p + kItsfGuid1, kHeaderGuid1, 16) != 0) return false;
+  return std::memcmp(p + kItsfGuid2, kHeaderGuid2, 16) == 0 ||
+         std::memcmp(p + kItsfGuid2, kHeaderGuid1, 16) == 0;
+}
+
+}  // namespace
+
+bool ChmArchive::IsChmFile(const std::string& path) {
+  return HasChmSignature(ReadBytes(path, 0, kItsfFixedSize));
+}
+
+std::unique_ptr<ChmArchive> ChmArchive::Open(const std::string& path, OpenResult& result) {
+  std::uint64_t fileSize = 0;
+  if (!HasChmSignature(ReadBytes(path, 0, kItsfFixedSize, &fileSize))) {
+    result = OpenResult::NotChm;
+    return nullptr;
+  }
+  std::unique_ptr<ChmArchive> archive(new ChmArchive(path, fileSize));
+  archive->prepareIo();
+  archive->m_decompressor = mspack_create_chm_decompressor(archive->m_io.system());
+  if (archive->m_decompressor) {
+    archive->m_header = archive->m_decompressor->open(archive->m_decompressor, archive->m_path.c_str());
+  }
+  if (!archive->m_header) {
+    result = OpenResult::Damaged;
+    return nullptr;
+  }
+  archive->takeDirectory();
+  archive->m_section1Length = archive->readSection1Length();
+  result = OpenResult::Ok;
+  return archive;
+}
+
+ChmArchive::ChmArchive(std::string path, std::uint64_t fileSize)
+    : m_path(std::move(path)), m_fileSize(fileSize) {}
+
+ChmArchive::~ChmArchive() {
+  if (m_header) m_decompressor->close(m_decompressor, m_header);
+  if (m_decompressor) mspack_destroy_chm_decompressor(m_decompressor);
+}
+
+// Sets up what libmspack will read differently from the file: the expected
+// second GUID, and a PMGL range of every chunk present in the file, because
+// chmcmd writes the range off by one (and LastPMGL may name an index chunk).
+// libmspack skips chunks that are not PMGL, so reading them all is safe.
+void ChmArchive::prepareIo() {
+  const std::string header = ReadBytes(m_path, 0, kItsfReadSize);
+  const unsigned char* p = Bytes(header);
+  if (header.size() >= kItsfFixedSize && std::memcmp(p + kItsfGuid2, kHeaderGuid1, 16) == 0) {
+    m_io.addPatch(kItsfGuid2, std::string(reinterpret_cast<const char*>(kHeaderGuid2), 16));
+  }
+  if (header.size() < kItsfDirectoryOffset + 8) return;
+  const std::uint64_t itsp = U64(p + kItsfDirectoryOffset);
+  if (!FitsWithin(itsp, kItspSize, m_fileSize)) return;
+  const std::string dir = ReadBytes(m_path, itsp, kItspSize);
+  if (dir.size() < kItspSize || dir.compare(0, 4, "ITSP") != 0) return;
+  const std::uint32_t chunkSize = U32(Bytes(dir) + kItspChunkSize);
+  const std::uint32_t numChunks = U32(Bytes(dir) + kItspNumChunks);
+  if (chunkSize < kMinChunkSize || numChunks == 0 || numChunks > kMaxChunks) return;
+  const std::uint64_t present = (m_fileSize - itsp - kItspSize) / chunkSize;
+  const auto chunks = static_cast<std::uint32_t>(std::min<std::uint64_t>(numChunks, present));
+  if (chunks == 0) return;
+  m_io.addPatch(itsp + kItspFirstPmgl, Le32(0) + Le32(chunks - 1));
+}
+
+// Copies libmspack's lists into directory order: the ordinary files as
+// linked, then the "::" files (which sort after every "/" name in the
+// directory and which libmspack links in reverse).
+void ChmArchive::takeDirectory() {
+  std::vector<mschmd_file*> files;
+  for (mschmd_file* f = m_header->files; f; f = f->next) files.push_back(f);
+  std::vector<mschmd_file*> system;
+  for (mschmd_file* f = m_header->sysfiles; f; f = f->next) system.push_back(f);
+  files.insert(files.end(), system.rbegin(), system.rend());
+
+  std::unordered_set<std::string> seen;
+  for (mschmd_file* f : files) {
+    std::string name = f->filename;
+    if (!name.empty() && name[0] == '/') name.erase(0, 1);
+    if (!seen.insert(name).second) continue;
+    m_index.emplace(FoldCase(name), m_entries.size());
+    Entry entry;
+    entry.name = std::move(name);
+    entry.length = static_cast<std::uint64_t>(f->length);
+    entry.section = f->section ? static_cast<int>(f->section->id) : 0;
+    entry.offset = static_cast<std::uint64_t>(f->offset);
+    m_entries.push_back(std::move(entry));
+    m_files.push_back(f);
+  }
+}
+
+const ChmArchive::Entry* ChmArchive::find(std::string_view path) const {
+  if (!path.empty() && path[0] == '/') path.remove_prefix(1);
+  const auto it = m_index.find(FoldCase(path));
+  return it == m_index.end() ? nullptr : &m_entries[it->second];
+}
+
+bool ChmArchive::extract(const Entry& entry, const ByteSink& sink) {
+  if (&entry < m_entries.data() || &entry >= m_entries.data() + m_entries.size()) return false;
+  mschmd_file* file = m_files[static_cast<std::size_t>(&entry - m_entries.data())];
+  if (file->length == 0) return true;
+  if (file->offset < 0 || file->length < 0) return false;
+  // libmspack trusts the declared place of a stream; a place past the data
+  // would make it read or decode far beyond what the file holds.
+  const auto offset = static_cast<std::uint64_t>(file->offset);
+  const auto length = static_cast<std::uint64_t>(file->length);
+  if (entry.section == 0) {
+    const off_t base = m_header->sec0.offset;
+    if (base < 0 || !FitsWithin(static_cast<std::uint64_t>(base), offset, m_fileSize) ||
+        !FitsWithin(static_cast<std::uint64_t>(base) + offset, length, m_fileSize)) {
+      return false;
+    }
+  } else if (!FitsWithin(offset, length, m_section1Length)) {
+    return false;
+  }
+  m_io.setSink(&sink);
+  const int error = m_decompressor->extract(m_decompressor, file, "");
+  m_io.setSink(nullptr);
+  return error == MSPACK_ERR_OK;
+}
+
+// The uncompressed size of the LZX section: from the reset table, or from
+// SpanInfo when there is no usable reset table (libmspack uses the same two).
+std::uint64_t ChmArchive::readSection1Length() {
+  if (const Entry* table = find(kResetTable); table && table->section == 0) {
+    const auto data = readSmallStream(*table, kSmallStreamLimit);
+    if (data && data->size() >= kResetTableHeader && U32(Bytes(*data) + 0x20) == kLzxFrameSize) {
+      return U64(Bytes(*data) + 0x10);
+    }
+  }
+  if (const Entry* span = find(kSpanInfo); span && span->section == 0) {
+    const auto data = readSmallStream(*span, 8);
+    if (data && data->size() == 8) return U64(Bytes(*data));
+  }
+  return 0;
+}
+
+std::optional<std::string> ChmArchive::readSmallStream(const Entry& entry, std::size_t limit) {
+  if (entry.length > limit) return std::nullopt;
+  std::string data;
+  const bool ok = extract(entry, [&data](const char* bytes, std::size_t length) {
+    data.append(bytes, length);
+    return true;
+  });
+  if (!ok) return std::nullopt;
+  return data;
+}
+
+// #SYSTEM: a 4-byte version, then records of code (16 bits), length (16
+// bits) and data; record 4 starts with the LCID.
+std::uint32_t ChmArchive::languageId() {
+  if (m_languageId) return *m_languageId;
+  m_languageId = static_cast<std::uint32_t>(m_header->language);
+  const Entry* system = find("#SYSTEM");
+  const auto data = system ? readSmallStream(*system, kSmallStreamLimit) : std::nullopt;
+  if (!data) return *m_languageId;
+  const unsigned char* p = Bytes(*data);
+  for (std::size_t at = 4; at + 4 <= data->size();) {
+    const std::uint16_t code = p[at] | (p[at + 1] << 8);
+    const std::uint16_t length = p[at + 2] | (p[at + 3] << 8);
+    if (code == kSystemLanguageRecord && length >= 4 && at + 8 <= data->size()) {
+      m_languageId = U32(p + at + 4);
+      break;
+    }
+    at += 4 + static_cast<std::size_t>(length);
+  }
+  return *m_languageId;
+}
+
+}  // namespace velmora::platform

@@ -1,0 +1,92 @@
+#pragma once
+// One CHM file opened with libmspack's CHM decompressor. The directory is
+// read once when the file is opened and kept while the object lives, so any
+// number of streams can be found and extracted without reading it again.
+//
+// Two things Windows accepts and plain libmspack does not are accepted here:
+// headers whose second GUID repeats the first (written by chmcmd), and
+// directories whose first/last PMGL fields do not cover every listing chunk
+// (every chunk is read instead).
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/storage/ChmIoSystem.h"
+#include "platform/storage/StorageService.h"
+
+struct mschm_decompressor;
+struct mschmd_header;
+struct mschmd_file;
+
+namespace velmora::platform {
+
+class ChmArchive {
+ public:
+  enum class OpenResult {
+    Ok,
+    NotChm,   // missing, unreadable, empty, another format, bad signature
+    Damaged,  // a CHM signature, but the headers or directory cannot be read
+  };
+
+  struct Entry {
+    std::string name;  // as stored, without the leading "/"
+    std::uint64_t length = 0;
+    int section = 0;  // 0 stored, 1 LZX-compressed
+    std::uint64_t offset = 0;
+  };
+
+  // Tells whether the file carries a CHM signature libmspack accepts,
+  // without reading its directory.
+  static bool IsChmFile(const std::string& path);
+
+  // Opens the file and reads its whole directory; null unless result is Ok.
+  static std::unique_ptr<ChmArchive> Open(const std::string& path, OpenResult& result);
+
+  ~ChmArchive();
+  ChmArchive(const ChmArchive&) = delete;
+  ChmArchive& operator=(const ChmArchive&) = delete;
+
+  const std::string& path() const { return m_path; }
+
+  // Every directory entry in directory order, each name once. Entries whose
+  // names start with "::" are the container's own bookkeeping.
+  const std::vector<Entry>& entries() const { return m_entries; }
+
+  // Case-insensitive lookup of "/a/b.htm" or "a/b.htm"; null when absent.
+  const Entry* find(std::string_view path) const;
+
+  // Delivers the entry's bytes to the sink in chunks of libmspack's buffer
+  // size. False on a read or decompression error, when the entry's declared
+  // place runs past the data, or when the sink returns false.
+  bool extract(const Entry& entry, const ByteSink& sink);
+
+  // The help file's language: the LCID of the #SYSTEM stream's language
+  // record when there is one, else the language field of the file header.
+  std::uint32_t languageId();
+
+ private:
+  ChmArchive(std::string path, std::uint64_t fileSize);
+
+  void prepareIo();
+  void takeDirectory();
+  std::uint64_t readSection1Length();
+  std::optional<std::string> readSmallStream(const Entry& entry, std::size_t limit);
+
+  std::string m_path;
+  std::uint64_t m_fileSize = 0;
+  ChmIoSystem m_io;
+  mschm_decompressor* m_decompressor = nullptr;
+  mschmd_header* m_header = nullptr;
+  std::vector<Entry> m_entries;
+  std::vector<mschmd_file*> m_files;  // libmspack's record of each entry
+  std::unordered_map<std::string, std::size_t> m_index;  // folded name -> entry
+  std::uint64_t m_section1Length = 0;  // uncompressed size of the LZX section
+  std::optional<std::uint32_t> m_languageId;
+};
+
+}  // namespace velmora::platform

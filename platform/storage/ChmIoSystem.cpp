@@ -1,0 +1,135 @@
+#include "platform/storage/ChmIoSystem.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace velmora::platform {
+
+// One open file: either the CHM file being read or the sink being written.
+struct ChmIoSystem::File {
+  ChmIoSystem* owner = nullptr;
+  std::FILE* input = nullptr;  // null for the sink
+  std::uint64_t position = 0;
+  std::uint64_t size = 0;
+};
+
+ChmIoSystem::ChmIoSystem() {
+  mspack_system& s = m_bridge.base;
+  s.open = &Open;
+  s.close = &Close;
+  s.read = &Read;
+  s.write = &Write;
+  s.seek = &Seek;
+  s.tell = &Tell;
+  s.message = &Message;
+  s.alloc = &Alloc;
+  s.free = &Free;
+  s.copy = &Copy;
+  s.null_ptr = nullptr;
+  m_bridge.owner = this;
+}
+
+void ChmIoSystem::addPatch(std::uint64_t offset, std::string bytes) {
+  m_patches.push_back({offset, std::move(bytes)});
+}
+
+// libmspack calls open only through the system it was created with, so the
+// bridge (and its owner) is always the one set up in the constructor. The
+// LZX decoder works on a copy of the struct but never opens files.
+mspack_file* ChmIoSystem::Open(mspack_system* self, const char* filename, int mode) {
+  ChmIoSystem* owner = reinterpret_cast<Bridge*>(self)->owner;
+  auto* file = new File;
+  file->owner = owner;
+  if (mode == MSPACK_SYS_OPEN_READ) {
+    file->input = std::fopen(filename, "rb");
+    if (file->input && fseeko(file->input, 0, SEEK_END) == 0) {
+      const off_t end = ftello(file->input);
+      file->size = end > 0 ? static_cast<std::uint64_t>(end) : 0;
+      fseeko(file->input, 0, SEEK_SET);
+    } else if (file->input) {
+      std::fclose(file->input);
+      file->input = nullptr;
+    }
+    if (!file->input) {
+      delete file;
+      return nullptr;
+    }
+  } else if (mode != MSPACK_SYS_OPEN_WRITE || !owner->m_sink) {
+    delete file;
+    return nullptr;
+  }
+  return reinterpret_cast<mspack_file*>(file);
+}
+
+void ChmIoSystem::Close(mspack_file* handle) {
+  auto* file = reinterpret_cast<File*>(handle);
+  if (file && file->input) std::fclose(file->input);
+  delete file;
+}
+
+int ChmIoSystem::Read(mspack_file* handle, void* buffer, int bytes) {
+  auto* file = reinterpret_cast<File*>(handle);
+  if (!file || !file->input || bytes < 0) return -1;
+  const std::size_t got = std::fread(buffer, 1, static_cast<std::size_t>(bytes), file->input);
+  if (got < static_cast<std::size_t>(bytes) && std::ferror(file->input)) return -1;
+  file->owner->applyPatches(file->position, static_cast<char*>(buffer), got);
+  file->position += got;
+  return static_cast<int>(got);
+}
+
+int ChmIoSystem::Write(mspack_file* handle, void* buffer, int bytes) {
+  auto* file = reinterpret_cast<File*>(handle);
+  if (!file || file->input || bytes < 0) return -1;
+  const ByteSink* sink = file->owner->m_sink;
+  if (bytes == 0) return 0;
+  if (!sink || !(*sink)(static_cast<const char*>(buffer), static_cast<std::size_t>(bytes))) return -1;
+  file->position += static_cast<std::uint64_t>(bytes);
+  return bytes;
+}
+
+// Seeks stay inside the file: a position before the start or past the end is
+// an error, so damaged offsets fail at once instead of reading nothing.
+int ChmIoSystem::Seek(mspack_file* handle, off_t offset, int mode) {
+  auto* file = reinterpret_cast<File*>(handle);
+  if (!file || !file->input) return -1;
+  long double base = 0;
+  if (mode == MSPACK_SYS_SEEK_CUR) base = static_cast<long double>(file->position);
+  else if (mode == MSPACK_SYS_SEEK_END) base = static_cast<long double>(file->size);
+  else if (mode != MSPACK_SYS_SEEK_START) return -1;
+  const long double target = base + static_cast<long double>(offset);
+  if (target < 0 || target > static_cast<long double>(file->size)) return -1;
+  const auto position = static_cast<std::uint64_t>(target);
+  if (fseeko(file->input, static_cast<off_t>(position), SEEK_SET) != 0) return -1;
+  file->position = position;
+  return 0;
+}
+
+off_t ChmIoSystem::Tell(mspack_file* handle) {
+  auto* file = reinterpret_cast<File*>(handle);
+  return file ? static_cast<off_t>(file->position) : -1;
+}
+
+// libmspack's warnings ("first PMGL chunk is not zero", ...) are not shown:
+// the caller sees the result of each call instead.
+void ChmIoSystem::Message(mspack_file*, const char*, ...) {}
+
+void* ChmIoSystem::Alloc(mspack_system*, size_t bytes) { return std::malloc(bytes ? bytes : 1); }
+
+void ChmIoSystem::Free(void* ptr) { std::free(ptr); }
+
+void ChmIoSystem::Copy(void* src, void* dest, size_t bytes) { std::memmove(dest, src, bytes); }
+
+void ChmIoSystem::applyPatches(std::uint64_t position, char* buffer, std::size_t length) const {
+  const std::uint64_t end = position + length;
+  for (const Patch& patch : m_patches) {
+    const std::uint64_t patchEnd = patch.offset + patch.bytes.size();
+    const std::uint64_t from = patch.offset > position ? patch.offset : position;
+    const std::uint64_t to = patchEnd < end ? patchEnd : end;
+    for (std::uint64_t at = from; at < to; ++at) {
+      buffer[at - position] = patch.bytes[at - patch.offset];
+    }
+  }
+}
+
+}  // namespace velmora::platform

@@ -1,0 +1,62 @@
+#pragma once
+// The file layer libmspack reads and writes through. Reads come from the CHM
+// file with a few header bytes presented differently (see addPatch); the one
+// output "file" libmspack opens while extracting is routed to a ByteSink, so
+// no stream is ever buffered whole.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <mspack.h>
+
+#include "platform/storage/StorageService.h"
+
+namespace velmora::platform {
+
+class ChmIoSystem {
+ public:
+  ChmIoSystem();
+  ChmIoSystem(const ChmIoSystem&) = delete;
+  ChmIoSystem& operator=(const ChmIoSystem&) = delete;
+
+  mspack_system* system() { return &m_bridge.base; }
+
+  // Every read that covers bytes [offset, offset + bytes.size()) of the
+  // input file sees these bytes instead of what is stored there.
+  void addPatch(std::uint64_t offset, std::string bytes);
+
+  // Output opened by libmspack while a sink is set goes to that sink; with
+  // no sink set, opening an output fails.
+  void setSink(const ByteSink* sink) { m_sink = sink; }
+
+ private:
+  struct Patch {
+    std::uint64_t offset;
+    std::string bytes;
+  };
+  struct Bridge {
+    mspack_system base;
+    ChmIoSystem* owner;
+  };
+  struct File;
+
+  static mspack_file* Open(mspack_system* self, const char* filename, int mode);
+  static void Close(mspack_file* file);
+  static int Read(mspack_file* file, void* buffer, int bytes);
+  static int Write(mspack_file* file, void* buffer, int bytes);
+  static int Seek(mspack_file* file, off_t offset, int mode);
+  static off_t Tell(mspack_file* file);
+  static void Message(mspack_file* file, const char* format, ...);
+  static void* Alloc(mspack_system* self, size_t bytes);
+  static void Free(void* ptr);
+  static void Copy(void* src, void* dest, size_t bytes);
+
+  void applyPatches(std::uint64_t position, char* buffer, std::size_t length) const;
+
+  Bridge m_bridge;
+  std::vector<Patch> m_patches;
+  const ByteSink* m_sink = nullptr;
+};
+
+}  // namespace velmora::platform

@@ -1,0 +1,32 @@
+#include "platform/storage/ChmStorage.h"
+
+#include "platform/storage/ChmElementEnum.h"
+#include "platform/storage/ChmStream.h"
+
+namespace velmora::platform {
+
+ChmStorage::ChmStorage(std::shared_ptr<ChmTree> tree, const ChmNode& node)
+    : m_tree(std::move(tree)), m_node(node) {}
+
+HResult ChmStorage::Stat() { return S_OK; }
+
+HResult ChmStorage::EnumElements(std::unique_ptr<IEnumElements>& out) {
+  out = std::make_unique<ChmElementEnum>(m_tree, m_node);
+  return S_OK;
+}
+
+HResult ChmStorage::OpenStorage(const std::string& name, std::unique_ptr<IStorage>& out) {
+  const ChmNode* child = ChmTree::FindChild(m_node, name, true);
+  if (!child) return E_NOTFOUND;
+  out = std::make_unique<ChmStorage>(m_tree, *child);
+  return S_OK;
+}
+
+HResult ChmStorage::OpenStream(const std::string& name, std::unique_ptr<IStream>& out) {
+  const ChmNode* child = ChmTree::FindChild(m_node, name, false);
+  if (!child) return E_NOTFOUND;
+  out = std::make_unique<ChmStream>(m_tree, *child->entry);
+  return S_OK;
+}
+
+}  // namespace velmora::platform
