@@ -66,6 +66,32 @@ class cCHMParser {
   bool IsBusy() const { return m_busy; }
 
  private:
+  struct PlannedStream;
+  struct WalkState;
+
+  // One level of the walk: records, counts and reports the storage's
+  // elements and plans the writes of the selected streams. strFolder is the
+  // disk folder of the storage's streams; blnStorageSelected is true below a
+  // storage selected by type 2.
+  void WalkStorage(platform::IStorage& stg, const std::string& strFolder, WalkState& state, std::string& strPath,
+                   std::int32_t& lngLevel, bool blnStorageSelected);
+  // One level of the search for the type 32 stream (strKey lower-cased).
+  void ExtractSingleItem(platform::IStorage& stg, const std::string& strOutputFile, const std::string& strKey,
+                         std::string& strPath);
+  // Writes the planned streams in container order.
+  void WritePlannedStreams(std::vector<PlannedStream>& plan);
+  // Writes one stream to strFile through a temporary file; false when
+  // nothing was written. done advances with the bytes delivered.
+  bool WriteStream(platform::IStream& stream, const std::string& strFile, std::uint64_t done, std::uint64_t total);
+
+  // The text with the on-disk separator "/" at its end.
+  static std::string AddBackslash(const std::string& strText);
+  // The text before its last "/" (empty when there is none).
+  static std::string GetParentFolder(const std::string& strText);
+  // Creates every missing folder of strFolder, parents first, and adds the
+  // ones it created to created (deepest last). True when the folder exists.
+  static bool EnsureFolder(const std::string& strFolder, std::vector<std::string>& created);
+
   platform::StorageServiceFactory m_factory;
   bool m_busy = false;
 };

@@ -1,0 +1,50 @@
+#include "engine/ReportText.h"
+
+#include <cstdint>
+
+namespace velmora::engine {
+
+namespace {
+
+std::string CountsText(const char* strLead, std::int32_t lngPicCount, std::int32_t lngHTMLCount,
+                       std::int32_t lngMovieCount, std::int32_t lngTotal) {
+  return std::string(strLead) + std::to_string(lngTotal) + "个内容，网页(" + std::to_string(lngHTMLCount) +
+         ")，图片(" + std::to_string(lngPicCount) + ")，多媒体(" + std::to_string(lngMovieCount) + ")";
+}
+
+// Size is exact below 2147483647; at that value it is saturated and the
+// exact length is the one to report.
+std::uint64_t ListedSize(const cCHMItemInfo& item) {
+  return item.Size < INT32_MAX ? static_cast<std::uint64_t>(item.Size) : item.ExactSize;
+}
+
+}  // namespace
+
+std::string ParseSummaryText(std::int32_t lngPicCount, std::int32_t lngHTMLCount, std::int32_t lngMovieCount,
+                             std::int32_t lngTotal, bool blnExported) {
+  return CountsText("解释完成，共", lngPicCount, lngHTMLCount, lngMovieCount, lngTotal) +
+         (blnExported ? "，成功导出。" : "，请导出文件。");
+}
+
+std::string ExportSummaryText(std::int32_t lngPicCount, std::int32_t lngHTMLCount, std::int32_t lngMovieCount,
+                              std::int32_t lngTotal) {
+  return CountsText("反编译完成，共", lngPicCount, lngHTMLCount, lngMovieCount, lngTotal) + "。";
+}
+
+std::string ProgressText(const std::string& strName, std::int32_t lngSize, bool blnExtract) {
+  return std::string("正在") + (blnExtract ? "反编译：" : "解释：") + strName + "，大小：" + std::to_string(lngSize);
+}
+
+std::string ItemRowText(const cCHMItemInfo& item) {
+  const std::size_t indent = item.Level > 1 ? static_cast<std::size_t>(item.Level - 1) * 2 : 0;
+  return std::string(indent, ' ') + item.Name;
+}
+
+std::string ListingHeaderLine(const std::string& strCHMFile) { return "CHM文件：" + strCHMFile + "\r\n"; }
+
+std::string ListingItemLine(const cCHMItemInfo& item) {
+  return "文件：" + item.Path + "\\" + item.Name + "，" +
+         (item.IsStorage ? std::string("这是目录") : "大小：" + std::to_string(ListedSize(item))) + "\r\n";
+}
+
+}  // namespace velmora::engine

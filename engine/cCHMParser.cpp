@@ -1,0 +1,323 @@
+#include "engine/cCHMParser.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <limits>
+#include <memory>
+#include <numeric>
+#include <system_error>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "engine/ContentCategory.h"
+#include "engine/SafeRelativePath.h"
+#include "engine/StagedFile.h"
+#include "engine/basVelmora.h"
+
+namespace velmora::engine {
+
+using platform::ElementStat;
+using platform::ElementType;
+using platform::Failed;
+using platform::IEnumElements;
+using platform::IStorage;
+using platform::IStream;
+using platform::S_OK;
+
+namespace {
+
+constexpr std::int32_t kMaxInt32 = std::numeric_limits<std::int32_t>::max();
+// The host gets a WriteProgress call at least this often while one stream
+// is copied.
+constexpr std::uint64_t kWriteProgressStep = 4u << 20;
+
+std::string LowerAscii(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+// Record key: the storage path, "\" and the name; "\" and the name at the root.
+std::string RecordKey(const std::string& strPath, const std::string& strName) { return strPath + "\\" + strName; }
+
+// Counters are the caller's 32-bit numbers; they stop at the largest value
+// instead of wrapping.
+void Increment(std::int32_t& counter) {
+  if (counter < kMaxInt32) ++counter;
+}
+
+class BusyGuard {
+ public:
+  explicit BusyGuard(bool& busy) : m_busy(busy) { m_busy = true; }
+  ~BusyGuard() { m_busy = false; }
+  BusyGuard(const BusyGuard&) = delete;
+  BusyGuard& operator=(const BusyGuard&) = delete;
+
+ private:
+  bool& m_busy;
+};
+
+// Removes folders made for a stream that was not written, deepest first;
+// a folder that meanwhile holds something stays.
+void RemoveCreatedFolders(const std::vector<std::string>& created) {
+  std::error_code ec;
+  for (auto it = created.rbegin(); it != created.rend(); ++it) std::filesystem::remove(*it, ec);
+}
+
+}  // namespace
+
+struct cCHMParser::PlannedStream {
+  std::unique_ptr<IStream> stream;
+  std::string strFile;  // disk path
+  std::uint64_t length = 0;
+  std::uint64_t orderKey = 0;
+};
+
+struct cCHMParser::WalkState {
+  std::int32_t udeCHMExtractType = 0;
+  bool blnWrite = false;                        // an output folder was given
+  std::unordered_set<std::string> contentKeys;  // type 2 entries, lower-cased
+  cCHMItemCollection& colCHMItems;
+  std::int32_t& lngPicCount;
+  std::int32_t& lngHTMLCount;
+  std::int32_t& lngMovieCount;
+  std::int32_t& lngTotal;
+  std::vector<PlannedStream> plan;  // in walk order
+
+  bool IsListed(const std::string& key) const { return contentKeys.count(LowerAscii(key)) > 0; }
+};
+
+cCHMParser::cCHMParser(platform::StorageServiceFactory factory) : m_factory(std::move(factory)) {}
+
+bool cCHMParser::ParseCHM(const std::string& strCHMFile, const std::string& strOutputPath,
+                          std::int32_t udeCHMExtractType, const std::vector<std::string>& strExtractContents,
+                          cCHMItemCollection& colCHMItems, std::int32_t& lngPicCount, std::int32_t& lngHTMLCount,
+                          std::int32_t& lngMovieCount, std::int32_t& lngTotal) {
+  // Checked before anything is touched: the running call may be using the
+  // very collection and counters passed here.
+  if (m_busy) throw ParseError(ParseError::Kind::Busy, "another ParseCHM of this parser is running");
+  BusyGuard guard(m_busy);
+
+  if (udeCHMExtractType != kExtractSingle) colCHMItems = cCHMItemCollection();
+  if (!m_factory) return false;
+  const std::unique_ptr<platform::IStorageService> service = m_factory();
+  if (!service) return false;
+  if (service->StgIsStorageFile(strCHMFile) != S_OK) return false;
+  std::unique_ptr<IStorage> root;
+  if (Failed(service->StgOpenStorage(strCHMFile, root)) || !root) {
+    throw ParseError(ParseError::Kind::CannotOpen, "cannot open the CHM file " + strCHMFile);
+  }
+
+  std::string strPath;
+  if (udeCHMExtractType == kExtractSingle) {
+    if (strExtractContents.empty()) throw ParseError(ParseError::Kind::NoRecordKey, "no record key to extract");
+    ExtractSingleItem(*root, strOutputPath, LowerAscii(strExtractContents[0]), strPath);
+    return true;
+  }
+
+  WalkState state{udeCHMExtractType, !strOutputPath.empty(), {}, colCHMItems,
+                  lngPicCount,       lngHTMLCount,           lngMovieCount, lngTotal, {}};
+  if (udeCHMExtractType == kExtractListed) {
+    for (const auto& entry : strExtractContents) state.contentKeys.insert(LowerAscii(entry));
+  }
+  std::int32_t lngLevel = 1;
+  WalkStorage(*root, strOutputPath, state, strPath, lngLevel, false);
+  root.reset();
+  WritePlannedStreams(state.plan);
+  return true;
+}
+
+void cCHMParser::WalkStorage(IStorage& stg, const std::string& strFolder, WalkState& state, std::string& strPath,
+                             std::int32_t& lngLevel, bool blnStorageSelected) {
+  if (Failed(stg.Stat())) return;
+  std::unique_ptr<IEnumElements> enumerator;
+  if (Failed(stg.EnumElements(enumerator)) || !enumerator) return;
+  if (Failed(enumerator->Reset())) return;
+  const std::string folder = AddBackslash(strFolder);
+  const std::int32_t type = state.udeCHMExtractType;
+
+  ElementStat stat;
+  while (enumerator->Next(stat) == S_OK) {
+    const std::string name = stat.name;
+    cCHMItemInfo record;
+    record.Name = name;
+    record.Path = strPath;
+    record.ExactSize = stat.size;
+    record.Size = static_cast<std::int32_t>(std::min<std::uint64_t>(stat.size, kMaxInt32));
+    record.Level = lngLevel;
+    record.IsStorage = stat.type == ElementType::Storage;
+    const std::int32_t lngSize = record.Size;
+    state.colCHMItems.push_back(std::move(record));
+    Increment(state.lngTotal);
+
+    if (stat.type == ElementType::Storage) {
+      std::unique_ptr<IStorage> child;
+      if (Failed(stg.OpenStorage(name, child)) || !child) return;
+      const bool childSelected = blnStorageSelected ||
+                                 (type == kExtractListed &&
+                                  (state.IsListed(RecordKey(strPath, name)) || (strPath.empty() && state.IsListed(name))));
+      const std::int32_t savedLevel = lngLevel;
+      const std::string savedPath = strPath;
+      ++lngLevel;
+      strPath = strPath.empty() ? name : strPath + "\\" + name;
+      WalkStorage(*child, folder + SafeRelativePath::Component(name), state, strPath, lngLevel, childSelected);
+      strPath = savedPath;
+      lngLevel = savedLevel;
+    } else if (stat.type == ElementType::Stream) {
+      bool selected = false;
+      if (type == kExtractListed) {
+        selected = blnStorageSelected || state.IsListed(RecordKey(strPath, name)) ||
+                   (strPath.empty() && state.IsListed(name));
+      }
+      if (type == kExtractAll) selected = true;
+      const ContentCategory category = CategoryOfExtension(basVelmora::GetFileExtension(name));
+      if ((type == kExtractNone || (type & kExtractPages)) && !selected && category == ContentCategory::Page) {
+        selected = true;
+        Increment(state.lngHTMLCount);
+      }
+      if ((type == kExtractNone || (type & kExtractMultimedia)) && !selected &&
+          category == ContentCategory::Multimedia) {
+        selected = true;
+        Increment(state.lngMovieCount);
+      }
+      if ((type == kExtractNone || (type & kExtractPictures)) && !selected && category == ContentCategory::Picture) {
+        selected = true;
+        Increment(state.lngPicCount);
+      }
+      if (selected && type == kExtractNone) continue;
+      if (Progress) Progress(name, lngSize, type != kExtractNone);
+      if (selected && state.blnWrite) {
+        PlannedStream planned;
+        if (Failed(stg.OpenStream(name, planned.stream)) || !planned.stream) return;
+        planned.length = planned.stream->Length();
+        // An empty stream leaves no file, so it needs no place in the plan.
+        if (planned.length == 0) continue;
+        planned.orderKey = planned.stream->OrderKey();
+        planned.strFile = folder + SafeRelativePath::Component(name);
+        state.plan.push_back(std::move(planned));
+      }
+    }
+  }
+}
+
+void cCHMParser::WritePlannedStreams(std::vector<PlannedStream>& plan) {
+  std::uint64_t total = 0;
+  for (const auto& planned : plan) total += planned.length;
+
+  // Container order makes the decompressor run forward only; equal keys
+  // keep walk order.
+  std::vector<std::size_t> order(plan.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(),
+                   [&plan](std::size_t a, std::size_t b) { return plan[a].orderKey < plan[b].orderKey; });
+
+  // Several streams can map to one disk path. Walking in walk order, the
+  // last one written successfully would remain, so a stream is written
+  // only while no later one (by walk order) holds its path.
+  std::unordered_map<std::string, std::size_t> holder;
+  std::uint64_t done = 0;
+  for (const std::size_t index : order) {
+    PlannedStream& planned = plan[index];
+    const auto it = holder.find(planned.strFile);
+    if (it == holder.end() || it->second < index) {
+      if (WriteStream(*planned.stream, planned.strFile, done, total)) holder[planned.strFile] = index;
+    }
+    planned.stream.reset();
+    done += planned.length;
+    if (WriteProgress) WriteProgress(done, total);
+  }
+}
+
+bool cCHMParser::WriteStream(IStream& stream, const std::string& strFile, std::uint64_t done, std::uint64_t total) {
+  const std::uint64_t length = stream.Length();
+  std::vector<std::string> created;
+  if (!EnsureFolder(GetParentFolder(strFile), created)) {
+    RemoveCreatedFolders(created);
+    return false;
+  }
+  bool written = false;
+  {
+    StagedFile file(strFile);
+    if (file.IsOpen()) {
+      std::uint64_t copied = 0;
+      std::uint64_t reported = 0;
+      const auto sink = [&](const char* data, std::size_t size) {
+        // A stream that delivers more than its length is damaged.
+        if (size > length - copied || !file.Write(data, size)) return false;
+        copied += size;
+        if (WriteProgress && copied - reported >= kWriteProgressStep) {
+          reported = copied;
+          WriteProgress(done + copied, total);
+        }
+        return true;
+      };
+      written = !Failed(stream.CopyTo(sink)) && copied == length && file.Commit();
+    }
+  }
+  if (!written) RemoveCreatedFolders(created);
+  return written;
+}
+
+void cCHMParser::ExtractSingleItem(IStorage& stg, const std::string& strOutputFile, const std::string& strKey,
+                                   std::string& strPath) {
+  if (Failed(stg.Stat())) return;
+  std::unique_ptr<IEnumElements> enumerator;
+  if (Failed(stg.EnumElements(enumerator)) || !enumerator) return;
+  if (Failed(enumerator->Reset())) return;
+
+  ElementStat stat;
+  while (enumerator->Next(stat) == S_OK) {
+    const std::string name = stat.name;
+    if (stat.type == ElementType::Storage) {
+      std::unique_ptr<IStorage> child;
+      if (Failed(stg.OpenStorage(name, child)) || !child) return;
+      const std::string savedPath = strPath;
+      strPath = strPath.empty() ? name : strPath + "\\" + name;
+      ExtractSingleItem(*child, strOutputFile, strKey, strPath);
+      strPath = savedPath;
+    } else if (stat.type == ElementType::Stream && LowerAscii(RecordKey(strPath, name)) == strKey) {
+      std::unique_ptr<IStream> stream;
+      if (Failed(stg.OpenStream(name, stream)) || !stream) return;
+      // A path without any "/" has no parent folder to write into.
+      const std::uint64_t length = stream->Length();
+      if (length > 0 && strOutputFile.find('/') != std::string::npos) {
+        WriteStream(*stream, strOutputFile, 0, length);
+      }
+      return;  // no other stream can have the same key
+    }
+  }
+}
+
+std::string cCHMParser::AddBackslash(const std::string& strText) {
+  return (!strText.empty() && strText.back() == '/') ? strText : strText + "/";
+}
+
+std::string cCHMParser::GetParentFolder(const std::string& strText) {
+  const auto pos = strText.rfind('/');
+  return pos == std::string::npos ? std::string() : strText.substr(0, pos);
+}
+
+bool cCHMParser::EnsureFolder(const std::string& strFolder, std::vector<std::string>& created) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  // Find the missing folders from the deepest up, then create them parents first.
+  std::vector<fs::path> missing;
+  for (fs::path folder = fs::path(AddBackslash(strFolder)).parent_path(); !folder.empty();
+       folder = folder.parent_path()) {
+    if (fs::exists(folder, ec)) break;
+    missing.push_back(folder);
+    if (folder == folder.parent_path()) break;
+  }
+  for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+    // false without an error: someone else made it meanwhile.
+    if (fs::create_directory(*it, ec)) {
+      created.push_back(it->string());
+    } else if (ec) {
+      return false;
+    }
+  }
+  return fs::is_directory(fs::path(AddBackslash(strFolder)), ec);
+}
+
+}  // namespace velmora::engine
