@@ -98,9 +98,9 @@ class cBrowseForFolder : public QObject {
  private:
   QString FullPath(const QString& strPath) const;
   void RaiseNotDisplayed() const;
-  void OnDialogInitialised();
-  void OnDialogSelectionChanged(const QString& strPath);
-  bool OnDialogValidationFailed(const QString& strTyped);
+  void OnDialogInitialised(BrowseForFolderDialog* dlg);
+  void OnDialogSelectionChanged(BrowseForFolderDialog* dlg, const QString& strPath);
+  bool OnDialogValidationFailed(BrowseForFolderDialog* dlg, const QString& strTyped);
 
   QWidget* m_hwndOwner = nullptr;
   QString m_strTitle;

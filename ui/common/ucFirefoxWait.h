@@ -13,6 +13,7 @@
 #include <QVariantMap>
 #include <QWidget>
 
+class QLabel;
 class QTimer;
 
 class ucFirefoxWait : public QWidget {
@@ -23,7 +24,6 @@ class ucFirefoxWait : public QWidget {
 
  public:
   explicit ucFirefoxWait(QWidget* parent = nullptr);
-  ~ucFirefoxWait() override;
 
   // Play the animation.
   void PlayWait();
@@ -49,8 +49,9 @@ class ucFirefoxWait : public QWidget {
   int FrameIndex() const { return m_lngFrameIndex; }
 
   // The container's property bag: keys "AnimationSpeed", "BackColor" and
-  // "IsPlaying". Values equal to their defaults are not stored; a value that
-  // is missing or cannot be read keeps the previous setting.
+  // "IsPlaying". Values equal to their defaults are not stored, so a missing
+  // key reads as its default; a value that cannot be read keeps the previous
+  // setting.
   void ReadProperties(const QVariantMap& bag);
   QVariantMap WriteProperties() const;
 
@@ -74,7 +75,7 @@ class ucFirefoxWait : public QWidget {
   void DrawCell(int lngCell);
   void ApplyTimer();
 
-  QWidget* picDestination = nullptr;  // the visible spinner
+  QLabel* picDestination = nullptr;   // the visible spinner
   QWidget* picColor = nullptr;        // hidden; source of the default colour
   QTimer* tmrPlay = nullptr;          // frame clock
   QImage m_picOriginal;               // the untouched strip

@@ -1,0 +1,19 @@
+#pragma once
+// The real desktop behind UiServices: Qt message boxes and file dialogs, the
+// program's own folder browser, the desktop's default applications and
+// detached processes.
+
+#include "ui/common/UiServices.h"
+
+namespace velmora::ui {
+
+class DesktopUiServices : public UiServices {
+ public:
+  MsgAnswer ShowMessage(const MessageRequest& request) override;
+  FileDialogResult ShowFileDialog(const FileDialogRequest& request) override;
+  QString ShowFolderBrowser(cBrowseForFolder& browser) override;
+  bool OpenWithDesktop(const QString& fileOrAddress) override;
+  bool StartProcess(const QString& program, const QStringList& arguments) override;
+};
+
+}  // namespace velmora::ui
