@@ -1,0 +1,70 @@
+#include "cli/CliApplication.h"
+
+#include <exception>
+#include <memory>
+
+#include "cli/CatCommand.h"
+#include "cli/CliMessages.h"
+#include "cli/ExtractCommand.h"
+#include "cli/ListCommand.h"
+#include "cli/ListingCommand.h"
+
+namespace velmora::cli {
+
+namespace {
+
+std::unique_ptr<CliCommand> MakeCommand(const std::string& name, const CliEnvironment& env) {
+  if (name == "list") return std::make_unique<ListCommand>(env);
+  if (name == "extract") return std::make_unique<ExtractCommand>(env);
+  if (name == "listing") return std::make_unique<ListingCommand>(env);
+  if (name == "cat") return std::make_unique<CatCommand>(env);
+  return nullptr;
+}
+
+}  // namespace
+
+CliApplication::CliApplication(CliEnvironment env) : m_env(std::move(env)) {}
+
+const char* CliApplication::UsageText() {
+  return "用法：\n"
+         "  velmora-cli list FILE.chm\n"
+         "      按顺序列出CHM文件的全部内容（每深一层缩进两个空格），最后一行是统计。\n"
+         "  velmora-cli extract FILE.chm [-o DIR] [-t TYPE]\n"
+         "      反编译到文件夹DIR（默认为CHM文件路径加\"_文件内容\"）。\n"
+         "      TYPE：1 所有内容（默认），4 图片，8 网页，16 多媒体，后三者可相加（如12）；\n"
+         "      取开头的数字，四舍六入五成双，小于1或大于16时为1。\n"
+         "  velmora-cli listing -o LIST.txt FILE.chm...\n"
+         "      把CHM文件的文件列表写入LIST.txt（UTF-8，CR LF换行）。\n"
+         "  velmora-cli cat FILE.chm KEY\n"
+         "      把一个文件的内容写到标准输出。KEY是它在CHM文件中的路径，\n"
+         "      如\\index.htm或html\\a.htm（也可用/，不区分大小写）。\n"
+         "  velmora-cli --help\n"
+         "      显示本帮助。\n"
+         "退出状态：0 成功；1 文件不存在、不是CHM文件或无法读写；2 用法错误。\n";
+}
+
+int CliApplication::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.empty()) {
+    err << UsageText();
+    return kExitUsage;
+  }
+  if (args[0] == "--help" || args[0] == "-h") {
+    out << UsageText();
+    return kExitSuccess;
+  }
+  std::unique_ptr<CliCommand> command = MakeCommand(args[0], m_env);
+  if (!command) {
+    err << kUsageErrorMessage << "未知命令 " << args[0] << "\n\n" << UsageText();
+    return kExitUsage;
+  }
+  try {
+    return command->execute(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
+  } catch (const std::exception& e) {
+    // Whatever escapes a command (out of memory, a listing past 2 GiB) ends
+    // it with a message instead of an abort.
+    err << e.what() << '\n';
+    return kExitFailure;
+  }
+}
+
+}  // namespace velmora::cli

@@ -1,0 +1,30 @@
+#pragma once
+// A command's arguments split into options that take a value ("-o DIR") and
+// positional arguments. "--" ends the options, so a file named "-x.chm" can
+// still be given.
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora::cli {
+
+class CliArguments {
+ public:
+  // valueOptions: every option the command knows, e.g. {"-o", "-t"}.
+  CliArguments(const std::vector<std::string>& args, const std::vector<std::string>& valueOptions);
+
+  // Empty when the arguments are well formed, otherwise what is wrong
+  // (unknown option, option without its value, option given twice).
+  const std::string& error() const { return m_error; }
+  const std::vector<std::string>& positional() const { return m_positional; }
+  std::optional<std::string> value(const std::string& option) const;
+
+ private:
+  std::map<std::string, std::string> m_values;
+  std::vector<std::string> m_positional;
+  std::string m_error;
+};
+
+}  // namespace velmora::cli

@@ -1,0 +1,15 @@
+#pragma once
+// The texts velmora-cli writes on standard error. The first two are the
+// window's own messages for the same situations.
+
+namespace velmora::cli {
+
+inline constexpr const char* kMissingFileMessage = "文件不存在：";
+inline constexpr const char* kNotChmMessage = "解释文件失败，可能该文件不是chm文件。";
+inline constexpr const char* kStorageNotFileMessage = "这是目录，不是文件，不能保存。";
+inline constexpr const char* kNoSuchItemMessage = "找不到文件：";
+inline constexpr const char* kReadFailedMessage = "读取文件失败：";
+inline constexpr const char* kWriteFailedMessage = "写入文件失败：";
+inline constexpr const char* kUsageErrorMessage = "用法错误：";
+
+}  // namespace velmora::cli

@@ -1,0 +1,28 @@
+#include "cli/ExtractCommand.h"
+
+#include "cli/ChmWalk.h"
+#include "cli/CliArguments.h"
+#include "engine/ExtractType.h"
+#include "engine/ReportText.h"
+
+namespace velmora::cli {
+
+int ExtractCommand::execute(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  CliArguments arguments(args, {"-o", "-t"});
+  if (!arguments.error().empty()) return UsageError(err, arguments.error());
+  if (arguments.positional().size() != 1) return UsageError(err, "extract 需要一个CHM文件");
+
+  if (arguments.value("-o") && arguments.value("-o")->empty()) return UsageError(err, "-o 的文件夹为空");
+
+  const std::string& strCHMFile = arguments.positional()[0];
+  const std::string strOutputPath = arguments.value("-o").value_or(strCHMFile + "_文件内容");
+  const std::int32_t udeType = engine::CommandLineExtractType(arguments.value("-t").value_or("1"));
+
+  ChmWalk walk(m_env, err);
+  if (!walk.Run(strCHMFile, strOutputPath, udeType)) return kExitFailure;
+  out << engine::ExportSummaryText(walk.lngPicCount(), walk.lngHTMLCount(), walk.lngMovieCount(), walk.lngTotal())
+      << '\n';
+  return kExitSuccess;
+}
+
+}  // namespace velmora::cli

@@ -1,0 +1,103 @@
+// velmora-cli extract: output folder, type rule, written files and summary.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/cli/CliRun.h"
+#include "tests/cli/SampleTree.h"
+#include "tests/support/fake/FakeStorageService.h"
+
+namespace {
+
+using namespace velmora::test;
+using Files = std::vector<std::pair<std::string, std::string>>;
+
+const Files kEverything = {
+    {"#SYSTEM", "sys"},          {"html/a.htm", "<p>a</p>"},  {"html/sub/deep.css", "p{}"},
+    {"images/logo.gif", kLogoBytes}, {"images/photo.JPG", "jpeg"}, {"index.htm", "<html>index</html>"},
+    {"movie.mp3", "ID3"},        {"notes.txt", "notes"},
+};
+const Files kPagesAndPictures = {
+    {"html/a.htm", "<p>a</p>"},      {"html/sub/deep.css", "p{}"}, {"images/logo.gif", kLogoBytes},
+    {"images/photo.JPG", "jpeg"},    {"index.htm", "<html>index</html>"},
+};
+const Files kPictures = {{"images/logo.gif", kLogoBytes}, {"images/photo.JPG", "jpeg"}};
+
+struct ExtractCase {
+  const char* name;
+  std::vector<std::string> typeArgs;  // -t and its value, or nothing
+  const char* summary;
+  Files files;
+};
+
+class ExtractTypeCommandTest : public ::testing::TestWithParam<ExtractCase> {
+ protected:
+  ScratchFolder scratch;
+  std::string chm = WriteFile(scratch / "guide.chm", "stand-in");
+};
+
+TEST_P(ExtractTypeCommandTest, WritesTheSelectedStreamsAndTheExportSummary) {
+  std::vector<std::string> args = {"extract", chm, "-o", scratch / "out"};
+  args.insert(args.end(), GetParam().typeArgs.begin(), GetParam().typeArgs.end());
+  CliRun run = RunCli(args, FakeStorageService::Factory(SampleTree()));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, std::string(GetParam().summary) + "\n");
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(FilesBelow(scratch.path() / "out"), GetParam().files);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Types, ExtractTypeCommandTest,
+    ::testing::Values(
+        ExtractCase{"DefaultIsEverything", {}, "反编译完成，共12个内容，网页(0)，图片(0)，多媒体(0)。", kEverything},
+        ExtractCase{"PagesAndPictures", {"-t", "12"}, "反编译完成，共12个内容，网页(4)，图片(2)，多媒体(0)。",
+                    kPagesAndPictures},
+        ExtractCase{"Pictures", {"-t", "4"}, "反编译完成，共12个内容，网页(0)，图片(2)，多媒体(0)。", kPictures},
+        ExtractCase{"HalfRoundsToEvenPictures", {"-t", "4.5"}, "反编译完成，共12个内容，网页(0)，图片(2)，多媒体(0)。",
+                    kPictures},
+        ExtractCase{"Multimedia", {"-t", "16"}, "反编译完成，共12个内容，网页(0)，图片(0)，多媒体(1)。",
+                    Files{{"movie.mp3", "ID3"}}},
+        ExtractCase{"ThreeSelectsNothing", {"-t", "3"}, "反编译完成，共12个内容，网页(0)，图片(0)，多媒体(0)。", Files{}},
+        ExtractCase{"ZeroIsEverything", {"-t", "0"}, "反编译完成，共12个内容，网页(0)，图片(0)，多媒体(0)。", kEverything},
+        ExtractCase{"SeventeenIsEverything", {"-t", "17"}, "反编译完成，共12个内容，网页(0)，图片(0)，多媒体(0)。",
+                    kEverything},
+        ExtractCase{"SingleStreamTypeIsEverything", {"-t", "32"}, "反编译完成，共12个内容，网页(0)，图片(0)，多媒体(0)。",
+                    kEverything},
+        ExtractCase{"LettersAreEverything", {"-t", "abc"}, "反编译完成，共12个内容，网页(0)，图片(0)，多媒体(0)。",
+                    kEverything}),
+    [](const ::testing::TestParamInfo<ExtractCase>& info) { return std::string(info.param.name); });
+
+class ExtractCommandTest : public ::testing::Test {
+ protected:
+  ScratchFolder scratch;
+  std::string chm = WriteFile(scratch / "guide.chm", "stand-in");
+};
+
+TEST_F(ExtractCommandTest, DefaultFolderIsTheChmPathWithSuffix) {
+  CliRun run = RunCli({"extract", chm}, FakeStorageService::Factory(SampleTree()));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(FilesBelow(scratch.path() / "guide.chm_文件内容"), kEverything);
+}
+
+TEST_F(ExtractCommandTest, ReplacesAnExistingFile) {
+  std::filesystem::create_directories(scratch.path() / "out" / "html");
+  WriteFile(scratch / "out/html/a.htm", "an older and longer text");
+  RunCli({"extract", chm, "-o", scratch / "out"}, FakeStorageService::Factory(SampleTree()));
+  EXPECT_EQ(ReadFile(scratch / "out/html/a.htm"), "<p>a</p>");
+}
+
+TEST_F(ExtractCommandTest, FailedReadLeavesNoFileAndTheWalkGoesOn) {
+  FakeElement root = Root({GeneratedStream("big.htm", 100000).Failing(FakeCall::CopyTo, 5000), Stream("b.htm", "b")});
+  CliRun run = RunCli({"extract", chm, "-o", scratch / "out"}, FakeStorageService::Factory(root));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(FilesBelow(scratch.path() / "out"), (Files{{"b.htm", "b"}}));
+}
+
+TEST_F(ExtractCommandTest, EmptyOutputFolderIsAUsageError) {
+  CliRun run = RunCli({"extract", chm, "-o", ""}, FakeStorageService::Factory(SampleTree()));
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "用法错误：-o 的文件夹为空\n运行 velmora-cli --help 查看用法。\n");
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+// velmora-cli list: rows in walk order, then the open summary.
+#include <gtest/gtest.h>
+
+#include "tests/cli/CliRun.h"
+#include "tests/cli/SampleTree.h"
+#include "tests/support/fake/FakeStorageService.h"
+
+namespace {
+
+using namespace velmora::test;
+
+class ListCommandTest : public ::testing::Test {
+ protected:
+  ScratchFolder scratch;
+  std::string chm = WriteFile(scratch / "guide.chm", "stand-in");
+};
+
+TEST_F(ListCommandTest, PrintsIndentedRowsThenTheOpenSummary) {
+  CliRun run = RunCli({"list", chm}, FakeStorageService::Factory(SampleTree()));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out,
+            "index.htm\n"
+            "images\n"
+            "  logo.gif\n"
+            "  photo.JPG\n"
+            "html\n"
+            "  a.htm\n"
+            "  sub\n"
+            "    deep.css\n"
+            "movie.mp3\n"
+            "notes.txt\n"
+            "empty.htm\n"
+            "#SYSTEM\n"
+            "解释完成，共12个内容，网页(4)，图片(2)，多媒体(1)，请导出文件。\n");
+  EXPECT_EQ(run.err, "");
+}
+
+TEST_F(ListCommandTest, EmptyChmListsOnlyTheSummary) {
+  CliRun run = RunCli({"list", chm}, FakeStorageService::Factory(Root({})));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "解释完成，共0个内容，网页(0)，图片(0)，多媒体(0)，请导出文件。\n");
+}
+
+TEST_F(ListCommandTest, FailingStorageKeepsWhatWasListedBeforeIt) {
+  FakeElement root = Root({Stream("a.htm", "a"), Storage("broken", {Stream("b.htm", "b")}).Failing(FakeCall::OpenStorage),
+                           Stream("c.htm", "c")});
+  CliRun run = RunCli({"list", chm}, FakeStorageService::Factory(root));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "a.htm\nbroken\n解释完成，共2个内容，网页(1)，图片(0)，多媒体(0)，请导出文件。\n");
+}
+
+TEST_F(ListCommandTest, WritesNothingToDisk) {
+  RunCli({"list", chm}, FakeStorageService::Factory(SampleTree()));
+  EXPECT_EQ(FilesBelow(scratch.path()).size(), 1u);  // the stand-in CHM file only
+}
+
+}  // namespace
