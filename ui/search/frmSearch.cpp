@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "engine/ProductInfo.h"
+#include "ui/common/cBorderEx.h"
 #include "ui/search/KeywordPattern.h"
 #include "ui/search/SearchHost.h"
 
@@ -127,6 +128,7 @@ void frmSearch::Form_Load() {
   m_picHeader->setPixmap(m_host.HeaderPicture());
   const QSize logo = m_imgLogo->size();
   m_imgLogo->setPixmap(owner->windowIcon().pixmap(logo));
+  cBorderEx().ThinBorder(m_txtKeywords, true);
   m_txtKeywords->setText(LastKeyword());
   m_chkCheckAll->setChecked(m_blnCheckAllItems);
   m_txtKeywords->setFocus();

@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "tests/ui/search/FakeSearchHost.h"
+#include "ui/common/cBorderEx.h"
 #include "ui/search/frmSearch.h"
 
 using velmora::ui::FakeSearchHost;
@@ -81,6 +82,8 @@ void SearchDialogTest::controlsCarryTheirNamesAndTexts() {
   QCOMPARE(Control<QCheckBox>(dialog, "chkCheckAll")->text(), QStringLiteral("选中所有类似"));
   QVERIFY(!Control<QLabel>(dialog, "picHeader")->pixmap().isNull());
   QVERIFY(!Control<QLabel>(dialog, "imgLogo")->pixmap().isNull());
+  QCOMPARE(Control<QLineEdit>(dialog, "txtKeywords")->property(cBorderEx::kExStyleProperty).toUInt(),
+           cBorderEx::kStaticEdge);
   // Tab order: keyword box, search, cancel, check box.
   QCOMPARE(Control<QLineEdit>(dialog, "txtKeywords")->nextInFocusChain(),
            Control<QPushButton>(dialog, "cmdSearch"));
@@ -256,6 +259,7 @@ void SearchDialogTest::reopeningKeepsKeywordCheckBoxAndPosition() {
   check->setChecked(true);
   // Typed but never searched: not the last keyword.
   box->setText(QStringLiteral("unsent"));
+  check->setFocus();
   QTest::mouseClick(Control<QPushButton>(dialog, "cmdCancel"), Qt::LeftButton);
   QVERIFY(!dialog->isVisible());
   QVERIFY(dialog->CheckAllItems());
@@ -264,6 +268,7 @@ void SearchDialogTest::reopeningKeepsKeywordCheckBoxAndPosition() {
   QVERIFY(dialog->isVisible());
   QCOMPARE(box->text(), QStringLiteral("K"));
   QVERIFY(check->isChecked());
+  QCOMPARE(dialog->focusWidget(), box);
   Press(dialog);
   QCOMPARE(host.lstItems.currentRow(), 1);
 
