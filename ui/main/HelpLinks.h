@@ -1,0 +1,23 @@
+#pragma once
+// Where the help commands send the user: the manual beside the program, the
+// product web site and its donation page. Everything is opened with the
+// desktop's default application through the UI services.
+
+#include <QString>
+
+namespace velmora::ui {
+
+// The manual file in the given program folder (which has no trailing "/").
+QString ManualFilePath(const QString& strAppFolder);
+// The web site's home page; it ends in "/".
+QString WebsiteAddress();
+// The donation page, in the home page's folder.
+QString DonatePageAddress();
+
+// Opens the manual when it is a file in strAppFolder, otherwise the web site.
+// Failures of the desktop are not reported.
+void OpenManualOrWebsite(const QString& strAppFolder);
+void OpenWebsite();
+void OpenDonatePage();
+
+}  // namespace velmora::ui

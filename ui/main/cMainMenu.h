@@ -1,0 +1,52 @@
+#pragma once
+// The main window's menu bar. Every submenu and entry carries its name as
+// objectName; the export group is mnuExportCHM0 .. mnuExportCHM7 (index 6 is
+// its separator). The commands are connected by the window; this class only
+// builds the tree with its captions, shortcuts and initial states.
+
+#include <array>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+
+namespace velmora::ui {
+
+struct cMainMenu {
+  static constexpr int kExportEntries = 8;
+  static constexpr int kExportSeparator = 6;
+
+  QMenu* mnuFile = nullptr;
+  QAction* mnuOpen = nullptr;
+  QAction* mnuClose = nullptr;
+  QAction* mnuHR = nullptr;
+  QAction* mnuExit = nullptr;
+
+  QMenu* mnuSearch = nullptr;
+  QAction* mnuFind = nullptr;
+
+  // Also the content list's context menu.
+  QMenu* mnuExport = nullptr;
+  std::array<QAction*, kExportEntries> mnuExportCHM{};
+
+  QMenu* mnuView = nullptr;
+  QAction* mnuViewInplace = nullptr;
+  QAction* mnuPreview = nullptr;
+  QAction* mnuHR5 = nullptr;
+  QAction* mnuAutoViewHTML = nullptr;
+  QAction* mnuHR6 = nullptr;
+  QAction* mnuAssociates = nullptr;
+
+  QMenu* mnuHelp = nullptr;
+  QAction* mnuAbout = nullptr;
+  QAction* mnuManual = nullptr;
+  QAction* mnuHR2 = nullptr;
+  QAction* mnuDonate = nullptr;
+  QAction* mnuHR3 = nullptr;
+  QAction* mnuWebsite = nullptr;
+
+  // Fills the menu bar, in display order.
+  void Build(QMenuBar* menuBar);
+};
+
+}  // namespace velmora::ui

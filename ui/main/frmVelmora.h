@@ -1,0 +1,146 @@
+#pragma once
+// The main window: header, mode buttons, the single-mode panel (content list
+// and preview pane), the batch-mode panel (CHM file list), the status strip
+// and the menu bar.
+//
+// The class is implemented by concern, one source file each:
+//   frmVelmora.cpp          start-up and shut-down, status line, reset,
+//                           export-entry switching, modes, layout
+//   frmVelmoraControls.cpp  creating the controls and the tab order
+//   frmVelmoraCommands.cpp  the small menu commands (close, exit, help
+//                           entries, About, preview options)
+// Further concerns (opening files, the CHM file list, preview, export,
+// search) add their own frmVelmora<Concern>.cpp and declare their members
+// in the marked section below.
+
+#include <QMainWindow>
+#include <QPixmap>
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "engine/cCHMItemInfo.h"
+#include "ui/main/MainLayout.h"
+#include "ui/main/cMainMenu.h"
+
+class QButtonGroup;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class ucFirefoxWait;
+
+namespace velmora::engine {
+class cCHMParser;
+}
+
+namespace velmora::ui {
+
+class cListBox;
+class cModeButton;
+class cPreviewBrowser;
+
+class frmVelmora : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit frmVelmora(QWidget* parent = nullptr);
+  ~frmVelmora() override;
+
+  // Start-up; runs once, after construction and before the window is shown.
+  void Form_Load();
+
+  // Writes four blanks and strText to the status line, then lets pending
+  // window events run (repaint, input) before returning.
+  void ShowStatus(const QString& strText);
+  // 0 brings the single-mode panel to the front, 1 the batch-mode panel;
+  // any other index is ignored.
+  void ShowModeFrame(int index);
+  // Back to the state with no CHM file open: empty item collection, lists
+  // emptied when blnClearLists, export entries off, welcome page, status
+  // "请打开CHM文件。".
+  void ResetWindow(bool blnClearLists);
+  // Entry 0 of the export group takes blnEnabled; entries 1-5 and 7 copy it.
+  void EnableExportMenus(bool blnEnabled);
+
+  // The selected mode button: 0 single mode, 1 batch mode.
+  int CurrentMode() const;
+  // The header strip's picture, shown again by the About and search windows.
+  QPixmap HeaderPicture() const { return m_picHeaderBanner; }
+
+  // Read-only views of the window state, for the other windows and tests.
+  const QString& CHMFile() const { return m_strCHMFile; }
+  bool IsLoaded() const { return m_blnLoaded; }
+  const engine::cCHMItemCollection& Items() const { return m_colItems; }
+
+ protected:
+  // Form_Unload: releases the parser. Nothing is saved.
+  void closeEvent(QCloseEvent* event) override;
+  // Follows the size of the client area and of the header strip.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // frmVelmoraControls.cpp
+  void CreateControls();
+  void CreateHeader(QWidget* client);
+  void CreateSinglePanel(QWidget* client);
+  void CreateBatchPanel(QWidget* client);
+  void CreateCommandStrip(QWidget* client);
+  void SetTabOrder();
+
+  // frmVelmora.cpp
+  void ConnectEvents();
+  void Form_Resize();
+  void picHeader_Resize();
+  void ApplyLayout(const MainLayout& layout);
+  void optMode_Click(int index);
+  void lstItems_MouseUp(Qt::MouseButton button, const QPoint& globalPos);
+
+  // frmVelmoraCommands.cpp
+  void ConnectMenuCommands();
+  void mnuClose_Click();
+  void mnuExit_Click();
+  void mnuAbout_Click();
+  void mnuManual_Click();
+  void mnuDonate_Click();
+  void mnuWebsite_Click();
+  void mnuViewInplace_Click();
+  void mnuPreview_Click();
+
+  // ---- Members of later concerns go here (opening, CHM file list,
+  // ---- preview, export, search), each with its own source file.
+
+  // Window state.
+  QString m_strCHMFile;                                  // path of the current CHM file
+  bool m_blnLoaded = false;                              // a CHM file is listed in lstItems
+  engine::cCHMItemCollection m_colItems;                 // row r of lstItems shows m_colItems[r]
+  std::unique_ptr<engine::cCHMParser> m_ucmCHMParser;    // created at load, released at unload
+  std::int32_t m_lngMaxItemWidth = 0;                    // widest row of lstItems so far, twips
+  std::int32_t m_lngMaxFileWidth = 0;                    // widest row of lstFiles so far, twips
+  std::int32_t m_lngProgressCount = 0;                   // Progress events of the current walk
+
+  MainLayout m_layout = MainLayout::Design();            // where the laid-out controls are, twips
+  QPixmap m_picHeaderBanner;
+
+  // Controls, named as their objectName.
+  QWidget* m_client = nullptr;  // the client area
+  QLabel* picHeader = nullptr;
+  QLabel* imgLogo = nullptr;
+  QLabel* lblTitle = nullptr;
+  std::array<QLabel*, 4> lblCaption{};
+  std::array<cModeButton*, 2> optMode{};
+  QButtonGroup* m_optModeGroup = nullptr;
+  QFrame* fraSingle = nullptr;
+  cListBox* lstItems = nullptr;
+  cPreviewBrowser* wbPreview = nullptr;
+  QFrame* fraBatch = nullptr;
+  cListBox* lstFiles = nullptr;
+  QPushButton* cmdRemoveFiles = nullptr;
+  QFrame* fraCommands = nullptr;
+  QLabel* lblProgress = nullptr;
+  QLineEdit* txtProgress = nullptr;
+  ucFirefoxWait* fwProgress = nullptr;
+  cMainMenu m_mnu;
+};
+
+}  // namespace velmora::ui

@@ -1,0 +1,47 @@
+// The small menu commands: close, exit, the help entries and the preview
+// options. Opening, finding, exporting and the association switch are
+// connected where their features live.
+
+#include <QAction>
+
+#include "engine/basVelmora.h"
+#include "ui/common/frmAbout.h"
+#include "ui/main/HelpLinks.h"
+#include "ui/main/frmVelmora.h"
+
+namespace velmora::ui {
+
+void frmVelmora::ConnectMenuCommands() {
+  connect(m_mnu.mnuClose, &QAction::triggered, this, &frmVelmora::mnuClose_Click);
+  connect(m_mnu.mnuExit, &QAction::triggered, this, &frmVelmora::mnuExit_Click);
+  connect(m_mnu.mnuAbout, &QAction::triggered, this, &frmVelmora::mnuAbout_Click);
+  connect(m_mnu.mnuManual, &QAction::triggered, this, &frmVelmora::mnuManual_Click);
+  connect(m_mnu.mnuDonate, &QAction::triggered, this, &frmVelmora::mnuDonate_Click);
+  connect(m_mnu.mnuWebsite, &QAction::triggered, this, &frmVelmora::mnuWebsite_Click);
+  connect(m_mnu.mnuViewInplace, &QAction::triggered, this, &frmVelmora::mnuViewInplace_Click);
+  connect(m_mnu.mnuPreview, &QAction::triggered, this, &frmVelmora::mnuPreview_Click);
+  // mnuAutoViewHTML only toggles its own check mark, which the checkable
+  // action does by itself.
+}
+
+void frmVelmora::mnuClose_Click() { ResetWindow(true); }
+
+void frmVelmora::mnuExit_Click() { close(); }
+
+void frmVelmora::mnuAbout_Click() { frmAbout::ShowAbout(this, HeaderPicture(), windowIcon()); }
+
+void frmVelmora::mnuManual_Click() {
+  OpenManualOrWebsite(QString::fromStdString(engine::basVelmora::GetAppFolder()));
+}
+
+void frmVelmora::mnuDonate_Click() { OpenDonatePage(); }
+
+void frmVelmora::mnuWebsite_Click() { OpenWebsite(); }
+
+// The two preview options exclude each other: the clicked one has already
+// toggled its own check mark, the other takes the opposite state.
+void frmVelmora::mnuViewInplace_Click() { m_mnu.mnuPreview->setChecked(!m_mnu.mnuViewInplace->isChecked()); }
+
+void frmVelmora::mnuPreview_Click() { m_mnu.mnuViewInplace->setChecked(!m_mnu.mnuPreview->isChecked()); }
+
+}  // namespace velmora::ui

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Draws Velmora's icon and header banner with ImageMagick. The PNGs are
+# committed; run this again only to change the artwork.
+set -euo pipefail
+cd "$(dirname "$0")"
+font=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Icon, drawn at 256 x 256: a blue rounded tile with a white open book whose
+# pages form a "V", and a gold bookmark.
+convert -size 256x256 gradient:'#3d8bfd'-'#1b3f8f' "$work/fill.png"
+convert -size 256x256 xc:none -fill white -draw 'roundrectangle 8,8 247,247 44,44' "$work/mask.png"
+convert "$work/fill.png" "$work/mask.png" -alpha off -compose CopyOpacity -composite "$work/tile.png"
+convert "$work/tile.png" \
+  -fill '#ffffff' -stroke '#ffffff' -strokewidth 2 \
+  -draw 'polygon 40,70 124,92 124,206 40,184' \
+  -draw 'polygon 216,70 132,92 132,206 216,184' \
+  -fill none -stroke '#1b3f8f' -strokewidth 18 -draw 'line 86,100 128,176' -draw 'line 170,100 128,176' \
+  -stroke none -fill '#f6b73c' -draw 'polygon 180,54 204,54 204,122 192,110 180,122' \
+  "$work/icon256.png"
+convert "$work/icon256.png" -depth 8 velmora-256.png
+for size in 16 24 32 48 64 128; do
+  convert "$work/icon256.png" -filter Lanczos -resize ${size}x${size} -depth 8 "velmora-$size.png"
+done
+
+# Banner, 1600 x 70: white where the header labels sit, fading into pale blue
+# with a few soft rings, and a rule along the bottom of the 50-pixel header.
+convert -size 70x1600 gradient:'#ffffff'-'#d6e6fa' -rotate -90 "$work/banner.png"
+convert "$work/banner.png" \
+  -fill none -stroke '#ffffff80' -strokewidth 10 \
+  -draw 'circle 980,20 1030,20' -draw 'circle 1180,60 1260,60' -draw 'circle 1420,10 1470,10' \
+  -stroke '#b7cdea' -strokewidth 2 -draw 'line 0,49 1599,49' \
+  -font "$font" -pointsize 13 -stroke none -fill '#9ab4d6' \
+  -draw "text 300,33 'CHM  ·  HTML Help  ·  Preview  ·  Extract'" \
+  -alpha off -depth 8 -strip banner.png
