@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "tests/ui/search/FakeSearchHost.h"
+#include "tests/support/ui/ScriptedUiServices.h"
 #include "ui/common/cBorderEx.h"
 #include "ui/search/frmSearch.h"
 
@@ -56,6 +57,8 @@ class SearchDialogTest : public QObject {
   void matchOnLastRowRestartsAtTheTopAtOnce();
   void shorterListRestartsAtTheTop();
   void emptyKeywordDoesNothing();
+  void missShowsNoMessage_data();
+  void missShowsNoMessage();
   void enterKeyRunsTheSearch();
   void earlierSelectionIsKept();
   void reopeningKeepsKeywordCheckBoxAndPosition();
@@ -223,6 +226,31 @@ void SearchDialogTest::emptyKeywordDoesNothing() {
   dialog->close();
   frmSearch::ShowFind(host);
   QCOMPARE(Control<QLineEdit>(dialog, "txtKeywords")->text(), QStringLiteral("b"));
+}
+
+void SearchDialogTest::missShowsNoMessage_data() {
+  QTest::addColumn<QString>("keyword");
+  QTest::newRow("no row holds the keyword") << "zzz";
+  QTest::newRow("unclosed bracket") << "[a";
+  QTest::newRow("descending range") << "[c-a]";
+}
+
+void SearchDialogTest::missShowsNoMessage() {
+  QFETCH(QString, keyword);
+  velmora::test::ScriptedUiServices services;
+  FakeSearchHost host;
+  FakeSearchHost::Fill(host.lstItems, {"a.htm", "b.htm"});
+  host.lstItems.item(1)->setSelected(true);
+  frmSearch* dialog = frmSearch::ShowFind(host);
+
+  Search(dialog, keyword);
+  Press(dialog);
+
+  QVERIFY(services.Messages().isEmpty());
+  QVERIFY(services.UnexpectedRequests().isEmpty());
+  QCOMPARE(SelectedRows(host.lstItems), QList<int>{1});
+  QCOMPARE(host.lstItems.currentRow(), -1);
+  QVERIFY(dialog->isVisible());
 }
 
 void SearchDialogTest::enterKeyRunsTheSearch() {
