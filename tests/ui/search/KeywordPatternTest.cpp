@@ -124,11 +124,5 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"close_bracket_first_is_empty_set", U"[]]", U"]", false}),
     [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
 
-TEST(KeywordPattern, WellFormedPatternsAreValid) {
-  for (const char32_t* text : {U"", U"*", U"[[]", U"[!a-c]", U"]", U"[a-]", U"*#?*"}) {
-    EXPECT_TRUE(KeywordPattern(text).IsValid());
-  }
-}
-
 }  // namespace
 }  // namespace velmora::ui
