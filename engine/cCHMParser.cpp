@@ -13,6 +13,7 @@
 #include "engine/SafeRelativePath.h"
 #include "engine/StagedFile.h"
 #include "engine/basVelmora.h"
+#include "platform/storage/ChmStorageService.h"
 
 namespace velmora::engine {
 
@@ -87,6 +88,8 @@ struct cCHMParser::WalkState {
 
   bool IsListed(const std::string& key) const { return contentKeys.count(LowerAscii(key)) > 0; }
 };
+
+cCHMParser::cCHMParser() : m_factory(platform::DefaultStorageServiceFactory()) {}
 
 cCHMParser::cCHMParser(platform::StorageServiceFactory factory) : m_factory(std::move(factory)) {}
 

@@ -3,6 +3,7 @@
 // storages, in the order the enumerator delivers them, each able to fail at
 // one chosen call.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -41,8 +42,14 @@ struct FakeElement {
   FakeElement Declaring(std::uint64_t length) const;
 };
 
+// Generated streams repeat this many bytes; a prime, so the pattern does not
+// line up with chunk or buffer sizes.
+inline constexpr std::size_t kGeneratedPeriod = 4093;
 // Byte i of a generated stream.
-inline char GeneratedByte(std::uint64_t i) { return static_cast<char>('a' + (i * 7 + i / 4099) % 26); }
+inline char GeneratedByte(std::uint64_t i) {
+  const std::uint64_t k = i % kGeneratedPeriod;
+  return static_cast<char>('a' + (k * k * 31 + k) % 26);
+}
 
 FakeElement Stream(std::string name, std::string content, std::uint64_t orderKey = 0);
 FakeElement GeneratedStream(std::string name, std::uint64_t length, std::uint64_t orderKey = 0);

@@ -35,6 +35,24 @@ using Node = std::shared_ptr<const FakeElement>;
 
 Node ChildNode(const Node& parent, const FakeElement& child) { return Node(parent, &child); }
 
+// Copies bytes [pos, pos + n) of a generated stream from two periods of the
+// pattern, so gigabyte streams cost no more than a memcpy per chunk.
+void FillGenerated(char* out, std::uint64_t pos, std::size_t n) {
+  static const std::vector<char> pattern = [] {
+    std::vector<char> p(2 * kGeneratedPeriod);
+    for (std::size_t i = 0; i < p.size(); ++i) p[i] = GeneratedByte(i);
+    return p;
+  }();
+  while (n > 0) {
+    const std::size_t start = static_cast<std::size_t>(pos % kGeneratedPeriod);
+    const std::size_t take = std::min(n, kGeneratedPeriod);
+    std::copy_n(pattern.data() + start, take, out);
+    out += take;
+    pos += take;
+    n -= take;
+  }
+}
+
 class FakeStream : public platform::IStream, Counted {
  public:
   FakeStream(Node node, std::string path, std::size_t chunkSize, std::shared_ptr<FakeRecorder> recorder)
@@ -53,7 +71,7 @@ class FakeStream : public platform::IStream, Counted {
     for (std::uint64_t pos = 0; pos < limit;) {
       const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(m_chunkSize, limit - pos));
       if (e.generatedLength) {
-        for (std::size_t i = 0; i < n; ++i) chunk[i] = GeneratedByte(pos + i);
+        FillGenerated(chunk.data(), pos, n);
       } else {
         std::copy_n(e.content.data() + pos, n, chunk.data());
       }
