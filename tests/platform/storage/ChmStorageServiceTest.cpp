@@ -163,9 +163,7 @@ TEST(ChmStorageService, TwentyThousandEntries) {
   for (int i = 0; i < 20000; ++i) builder.add("/f" + std::to_string(i % 10) + "/" + std::to_string(i) + ".htm", "x");
   const auto root = OpenRoot(dir.write("many.chm", builder.build()));
   ASSERT_TRUE(root);
-  int streams = 0;
-  ForEachStream(*root, [&](const StreamVisit&, IStream&) { ++streams; });
-  EXPECT_EQ(streams, 20000);
+  EXPECT_EQ(OpenStreams(*root).size(), 20000u);
   std::unique_ptr<IEnumElements> elements;
   ASSERT_EQ(root->EnumElements(elements), S_OK);
   ElementStat stat;
@@ -278,9 +276,9 @@ TEST(ChmStorageService, OrderKeyFollowsThePlaceInTheFile) {
   const auto root = OpenRoot(Fixture("nested.chm"));
   ASSERT_TRUE(root);
   std::vector<StreamVisit> visits;
-  ForEachStream(*root, [&](const StreamVisit& v, IStream&) {
-    if (v.length > 0) visits.push_back(v);
-  });
+  for (const auto& opened : OpenStreams(*root)) {
+    if (opened.visit.length > 0) visits.push_back(opened.visit);
+  }
   std::stable_sort(visits.begin(), visits.end(),
                    [](const StreamVisit& a, const StreamVisit& b) { return a.orderKey < b.orderKey; });
   ASSERT_GE(visits.size(), 2u);
@@ -307,22 +305,17 @@ TEST(ChmStorageService, OrderKeyFollowsThePlaceInTheFile) {
 TEST(ChmStorageService, WalkOrderAndFileOrderGiveTheSameBytes) {
   const auto root = OpenRoot(Fixture("manychunks.chm"));
   ASSERT_TRUE(root);
+  std::vector<OpenedStream> streams = OpenStreams(*root);
   std::map<std::string, std::string> walked;
-  std::vector<StreamVisit> visits;
-  ForEachStream(*root, [&](const StreamVisit& v, IStream& s) {
-    ASSERT_EQ(ReadAll(s, walked[v.path]), S_OK) << v.path;
-    visits.push_back(v);
-  });
-  std::sort(visits.begin(), visits.end(),
-            [](const StreamVisit& a, const StreamVisit& b) { return a.orderKey < b.orderKey; });
-  for (const StreamVisit& v : visits) {
-    const auto stream = OpenPath(*root, v.path);
-    ASSERT_TRUE(stream) << v.path;
+  for (const auto& s : streams) ASSERT_EQ(ReadAll(*s.stream, walked[s.visit.path]), S_OK) << s.visit.path;
+  std::sort(streams.begin(), streams.end(),
+            [](const OpenedStream& a, const OpenedStream& b) { return a.visit.orderKey < b.visit.orderKey; });
+  for (const auto& s : streams) {
     std::string bytes;
-    ASSERT_EQ(ReadAll(*stream, bytes), S_OK) << v.path;
-    EXPECT_EQ(bytes, walked[v.path]) << v.path;
+    ASSERT_EQ(ReadAll(*s.stream, bytes), S_OK) << s.visit.path;
+    EXPECT_EQ(bytes, walked[s.visit.path]) << s.visit.path;
   }
-  EXPECT_GE(visits.size(), 600u);
+  EXPECT_GE(streams.size(), 600u);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@ namespace velmora::platform::test {
 namespace {
 
 void Walk(IStorage& storage, const std::string& prefix, int level, std::string* listing,
-          const std::function<void(const StreamVisit&, IStream&)>* visit) {
+          std::vector<OpenedStream>* streams) {
   std::unique_ptr<IEnumElements> elements;
   if (Failed(storage.EnumElements(elements)) || Failed(elements->Reset())) return;
   ElementStat stat;
@@ -17,11 +17,12 @@ void Walk(IStorage& storage, const std::string& prefix, int level, std::string* 
     }
     if (stat.type == ElementType::Storage) {
       std::unique_ptr<IStorage> child;
-      if (storage.OpenStorage(stat.name, child) == S_OK) Walk(*child, path + "/", level + 1, listing, visit);
-    } else if (visit) {
+      if (storage.OpenStorage(stat.name, child) == S_OK) Walk(*child, path + "/", level + 1, listing, streams);
+    } else if (streams) {
       std::unique_ptr<IStream> stream;
       if (storage.OpenStream(stat.name, stream) == S_OK) {
-        (*visit)({path, stream->Length(), stream->OrderKey()}, *stream);
+        StreamVisit visit{path, stream->Length(), stream->OrderKey()};
+        streams->push_back({std::move(visit), std::move(stream)});
       }
     }
   }
@@ -35,8 +36,10 @@ std::string ListTree(IStorage& root) {
   return listing;
 }
 
-void ForEachStream(IStorage& root, const std::function<void(const StreamVisit&, IStream&)>& visit) {
-  Walk(root, "", 0, nullptr, &visit);
+std::vector<OpenedStream> OpenStreams(IStorage& root) {
+  std::vector<OpenedStream> streams;
+  Walk(root, "", 0, nullptr, &streams);
+  return streams;
 }
 
 HResult ReadAll(IStream& stream, std::string& bytes) {

@@ -2,7 +2,7 @@
 // Helpers that walk a storage tree the way the content walker does.
 
 #include <cstdint>
-#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,8 +20,13 @@ struct StreamVisit {
 // name, and "/" for a storage or " <size>" for a stream.
 std::string ListTree(IStorage& root);
 
-// Calls visit for every stream, opened, in walk order.
-void ForEachStream(IStorage& root, const std::function<void(const StreamVisit&, IStream&)>& visit);
+struct OpenedStream {
+  StreamVisit visit;
+  std::unique_ptr<IStream> stream;
+};
+
+// Every stream of the tree, opened, in walk order.
+std::vector<OpenedStream> OpenStreams(IStorage& root);
 
 // The whole stream, or the failure code of CopyTo.
 HResult ReadAll(IStream& stream, std::string& bytes);
