@@ -1,0 +1,225 @@
+// The real desktop services: what the message box and file dialog are given
+// and what their answers turn into. Each dialog is inspected and answered
+// from a timer while it runs.
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+
+#include "ui/common/DesktopUiServices.h"
+
+using velmora::ui::DesktopUiServices;
+using velmora::ui::FileDialogRequest;
+using velmora::ui::MessageRequest;
+using velmora::ui::MsgAnswer;
+using velmora::ui::MsgButtons;
+using velmora::ui::MsgIcon;
+
+Q_DECLARE_METATYPE(MsgIcon)
+Q_DECLARE_METATYPE(MsgButtons)
+Q_DECLARE_METATYPE(MsgAnswer)
+
+namespace {
+
+// Calls `answer` with the modal dialog of type T once it is up.
+template <typename T>
+void WhenShown(std::function<void(T*)> answer) {
+  QTimer::singleShot(0, [answer] {
+    QTRY_VERIFY(qobject_cast<T*>(QApplication::activeModalWidget()));
+    answer(qobject_cast<T*>(QApplication::activeModalWidget()));
+  });
+}
+
+}  // namespace
+
+class DesktopUiServicesTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void messageBox_data();
+  void messageBox();
+  void closingMessageBoxGivesEscapeAnswer_data();
+  void closingMessageBoxGivesEscapeAnswer();
+  void saveDialogIsSetUpFromTheRequest();
+  void openDialogForSeveralExistingFiles();
+  void cancelledFileDialogIsNotAccepted();
+};
+
+void DesktopUiServicesTest::messageBox_data() {
+  QTest::addColumn<MsgIcon>("icon");
+  QTest::addColumn<MsgButtons>("buttons");
+  QTest::addColumn<MsgAnswer>("defaultButton");
+  QTest::addColumn<QMessageBox::Icon>("qtIcon");
+  QTest::addColumn<QMessageBox::StandardButtons>("qtButtons");
+  QTest::addColumn<QMessageBox::StandardButton>("qtDefault");
+  QTest::addColumn<QMessageBox::StandardButton>("clicked");
+  QTest::addColumn<MsgAnswer>("answer");
+  QTest::newRow("notice")
+      << MsgIcon::Information << MsgButtons::Ok << MsgAnswer::Ok << QMessageBox::Information
+      << QMessageBox::StandardButtons(QMessageBox::Ok) << QMessageBox::Ok << QMessageBox::Ok
+      << MsgAnswer::Ok;
+  QTest::newRow("question answered yes")
+      << MsgIcon::Question << MsgButtons::YesNo << MsgAnswer::Yes << QMessageBox::Question
+      << (QMessageBox::Yes | QMessageBox::No) << QMessageBox::Yes << QMessageBox::Yes
+      << MsgAnswer::Yes;
+  QTest::newRow("warning with no as default answered no")
+      << MsgIcon::Warning << MsgButtons::YesNo << MsgAnswer::No << QMessageBox::Warning
+      << (QMessageBox::Yes | QMessageBox::No) << QMessageBox::No << QMessageBox::No
+      << MsgAnswer::No;
+  QTest::newRow("three buttons answered cancel")
+      << MsgIcon::Question << MsgButtons::YesNoCancel << MsgAnswer::Yes << QMessageBox::Question
+      << (QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel) << QMessageBox::Yes
+      << QMessageBox::Cancel << MsgAnswer::Cancel;
+  QTest::newRow("critical ok cancel")
+      << MsgIcon::Critical << MsgButtons::OkCancel << MsgAnswer::Cancel << QMessageBox::Critical
+      << (QMessageBox::Ok | QMessageBox::Cancel) << QMessageBox::Cancel << QMessageBox::Ok
+      << MsgAnswer::Ok;
+}
+
+void DesktopUiServicesTest::messageBox() {
+  QFETCH(MsgIcon, icon);
+  QFETCH(MsgButtons, buttons);
+  QFETCH(MsgAnswer, defaultButton);
+  QFETCH(QMessageBox::Icon, qtIcon);
+  QFETCH(QMessageBox::StandardButtons, qtButtons);
+  QFETCH(QMessageBox::StandardButton, qtDefault);
+  QFETCH(QMessageBox::StandardButton, clicked);
+  QFETCH(MsgAnswer, answer);
+  MessageRequest request;
+  request.text = QStringLiteral("确定要继续吗？");
+  request.caption = QStringLiteral("Velmora");
+  request.icon = icon;
+  request.buttons = buttons;
+  request.defaultButton = defaultButton;
+  QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
+  QMessageBox::StandardButtons seenButtons;
+  QAbstractButton* seenDefault = nullptr;
+  QAbstractButton* expectedDefault = nullptr;
+  QString seenText;
+  QString seenCaption;
+  WhenShown<QMessageBox>([&](QMessageBox* box) {
+    seenIcon = box->icon();
+    seenButtons = box->standardButtons();
+    seenDefault = box->defaultButton();
+    expectedDefault = box->button(qtDefault);
+    seenText = box->text();
+    seenCaption = box->windowTitle();
+    box->button(clicked)->click();
+  });
+  DesktopUiServices services;
+  QCOMPARE(services.ShowMessage(request), answer);
+  QCOMPARE(seenIcon, qtIcon);
+  QCOMPARE(seenButtons, qtButtons);
+  QVERIFY(seenDefault);
+  QCOMPARE(seenDefault, expectedDefault);
+  QCOMPARE(seenText, request.text);
+  QCOMPARE(seenCaption, request.caption);
+}
+
+void DesktopUiServicesTest::closingMessageBoxGivesEscapeAnswer_data() {
+  QTest::addColumn<MsgButtons>("buttons");
+  QTest::addColumn<MsgAnswer>("answer");
+  QTest::newRow("ok") << MsgButtons::Ok << MsgAnswer::Ok;
+  QTest::newRow("yes no") << MsgButtons::YesNo << MsgAnswer::No;
+  QTest::newRow("yes no cancel") << MsgButtons::YesNoCancel << MsgAnswer::Cancel;
+  QTest::newRow("ok cancel") << MsgButtons::OkCancel << MsgAnswer::Cancel;
+}
+
+void DesktopUiServicesTest::closingMessageBoxGivesEscapeAnswer() {
+  QFETCH(MsgButtons, buttons);
+  QFETCH(MsgAnswer, answer);
+  MessageRequest request;
+  request.buttons = buttons;
+  request.defaultButton = MsgAnswer::Yes;
+  WhenShown<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+  QCOMPARE(DesktopUiServices().ShowMessage(request), answer);
+}
+
+void DesktopUiServicesTest::saveDialogIsSetUpFromTheRequest() {
+  QTemporaryDir dir;
+  QVERIFY(dir.isValid());
+  FileDialogRequest request;
+  request.kind = FileDialogRequest::Kind::Save;
+  request.title = QStringLiteral("请选择要保存到的文件");
+  request.initialFolder = dir.path();
+  request.fileName = QStringLiteral("列表.txt");
+  request.nameFilters = {QStringLiteral("所有文本文件(*.txt)"), QStringLiteral("所有文件(*.*)")};
+  request.filterIndex = 1;
+  request.overwritePrompt = false;
+  request.defaultSuffix = QStringLiteral("txt");
+  QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
+  bool confirms = true;
+  QString title;
+  QString filter;
+  QString suffix;
+  WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+    mode = dialog->acceptMode();
+    confirms = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+    title = dialog->windowTitle();
+    filter = dialog->selectedNameFilter();
+    suffix = dialog->defaultSuffix();
+    static_cast<QDialog*>(dialog)->accept();  // runs the file dialog's own accept
+  });
+  const auto result = DesktopUiServices().ShowFileDialog(request);
+  QCOMPARE(mode, QFileDialog::AcceptSave);
+  QVERIFY(!confirms);
+  QCOMPARE(title, request.title);
+  QCOMPARE(filter, request.nameFilters.at(1));
+  QCOMPARE(suffix, QStringLiteral("txt"));
+  QVERIFY(result.accepted);
+  QCOMPARE(result.files, QStringList{dir.filePath(QStringLiteral("列表.txt"))});
+  QCOMPARE(result.filterIndex, 1);
+}
+
+void DesktopUiServicesTest::openDialogForSeveralExistingFiles() {
+  QTemporaryDir dir;
+  QVERIFY(dir.isValid());
+  for (const char* name : {"a.chm", "b.chm"}) {
+    QFile file(dir.filePath(QString::fromLatin1(name)));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+  }
+  FileDialogRequest request;
+  request.initialFolder = dir.path();
+  request.multiple = true;
+  request.fileMustExist = true;
+  QFileDialog::FileMode fileMode = QFileDialog::AnyFile;
+  WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+    fileMode = dialog->fileMode();
+    dialog->selectFile(QStringLiteral("\"a.chm\" \"b.chm\""));
+    static_cast<QDialog*>(dialog)->accept();  // runs the file dialog's own accept
+  });
+  const auto result = DesktopUiServices().ShowFileDialog(request);
+  QCOMPARE(fileMode, QFileDialog::ExistingFiles);
+  QVERIFY(result.accepted);
+  QCOMPARE(result.files, (QStringList{dir.filePath(QStringLiteral("a.chm")),
+                                      dir.filePath(QStringLiteral("b.chm"))}));
+}
+
+void DesktopUiServicesTest::cancelledFileDialogIsNotAccepted() {
+  FileDialogRequest request;
+  request.fileMustExist = true;
+  QFileDialog::FileMode fileMode = QFileDialog::AnyFile;
+  WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+    fileMode = dialog->fileMode();
+    dialog->reject();
+  });
+  const auto result = DesktopUiServices().ShowFileDialog(request);
+  QCOMPARE(fileMode, QFileDialog::ExistingFile);
+  QVERIFY(!result.accepted);
+  QVERIFY(result.files.isEmpty());
+}
+
+// File dialogs remember their history in the user's settings: point HOME and
+// the configuration folder at a temporary folder before anything reads them.
+int main(int argc, char** argv) {
+  QTemporaryDir home;
+  qputenv("HOME", home.path().toLocal8Bit());
+  qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toLocal8Bit());
+  QApplication app(argc, argv);
+  DesktopUiServicesTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+#include "DesktopUiServicesTest.moc"
