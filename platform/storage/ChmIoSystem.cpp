@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 namespace velmora::platform {
 
@@ -93,15 +94,15 @@ int ChmIoSystem::Write(mspack_file* handle, void* buffer, int bytes) {
 int ChmIoSystem::Seek(mspack_file* handle, off_t offset, int mode) {
   auto* file = reinterpret_cast<File*>(handle);
   if (!file || !file->input) return -1;
-  long double base = 0;
-  if (mode == MSPACK_SYS_SEEK_CUR) base = static_cast<long double>(file->position);
-  else if (mode == MSPACK_SYS_SEEK_END) base = static_cast<long double>(file->size);
+  std::int64_t base = 0;  // both positions are below 2^63
+  if (mode == MSPACK_SYS_SEEK_CUR) base = static_cast<std::int64_t>(file->position);
+  else if (mode == MSPACK_SYS_SEEK_END) base = static_cast<std::int64_t>(file->size);
   else if (mode != MSPACK_SYS_SEEK_START) return -1;
-  const long double target = base + static_cast<long double>(offset);
-  if (target < 0 || target > static_cast<long double>(file->size)) return -1;
-  const auto position = static_cast<std::uint64_t>(target);
-  if (fseeko(file->input, static_cast<off_t>(position), SEEK_SET) != 0) return -1;
-  file->position = position;
+  if (offset > 0 && base > std::numeric_limits<std::int64_t>::max() - offset) return -1;
+  const std::int64_t target = base + offset;
+  if (target < 0 || static_cast<std::uint64_t>(target) > file->size) return -1;
+  if (fseeko(file->input, static_cast<off_t>(target), SEEK_SET) != 0) return -1;
+  file->position = static_cast<std::uint64_t>(target);
   return 0;
 }
 

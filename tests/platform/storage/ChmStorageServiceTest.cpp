@@ -100,6 +100,16 @@ INSTANTIATE_TEST_SUITE_P(
                       ServiceCase{"Valid", kValid, S_OK, S_OK}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(ChmStorageService, FolderIsNoStorageFile) {
+  TempDir dir;
+  const std::string folder = dir.file("folder.chm");
+  fs::create_directory(folder);
+  const auto service = MakeChmStorageService();
+  EXPECT_EQ(service->StgIsStorageFile(folder), S_FALSE);
+  std::unique_ptr<IStorage> root;
+  EXPECT_EQ(service->StgOpenStorage(folder, root), E_INVALIDHEADER);
+}
+
 TEST(ChmStorageService, DefaultFactoryMakesTheChmService) {
   const StorageServiceFactory factory = DefaultStorageServiceFactory();
   ASSERT_TRUE(factory);
