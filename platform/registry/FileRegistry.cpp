@@ -88,6 +88,15 @@ RegResult FileRegistry::Load(RegistryTree& tree) const {
 
 template <typename Change>
 RegResult FileRegistry::Modify(Change&& change) {
+  // Without a store, a change that changes nothing (deleting what is not
+  // there) is answered without creating the folder or the lock file.
+  std::error_code error;
+  if (!std::filesystem::exists(StorePath(), error)) {
+    RegistryTree empty;
+    bool modified = false;
+    const RegResult result = change(empty, modified);
+    if (!modified) return result;
+  }
   RegistryLock lock(LockPath());
   if (!lock.Held()) return ERROR_LOCK_FAILED;
   RegistryTree tree;
@@ -283,7 +292,7 @@ RegResult FileRegistry::RegRestoreKey(HKey key, const std::string& file, std::ui
   return Modify([&](RegistryTree& tree, bool& modified) {
     RegistryKey* target = nullptr;
     if (const RegResult found = Resolve(tree, where, target); found != ERROR_SUCCESS) return found;
-    target->ReplaceContent(std::move(*saved));
+    target->ReplaceContent(RegistryKey(*saved));
     modified = true;
     return ERROR_SUCCESS;
   });

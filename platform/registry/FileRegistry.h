@@ -69,6 +69,7 @@ class FileRegistry : public IRegistryService {
   static RegResult Resolve(RegistryTree& tree, const Location& where, RegistryKey*& found);
   RegResult Load(RegistryTree& tree) const;
   // Runs change on the store under the lock; saves when it sets modified.
+  // change may run twice, so it must not consume what it captures.
   template <typename Change>
   RegResult Modify(Change&& change);
   // Runs read on the key at where in a fresh copy of the store.

@@ -52,6 +52,8 @@ TEST_F(FileRegistryTest, StoreLivesInUserConfigFolderAndReadingCreatesNothing) {
   EXPECT_EQ(Open("chm.file"), ERROR_FILE_NOT_FOUND);
   std::string name;
   EXPECT_EQ(m_registry.RegEnumKey(HKEY_CLASSES_ROOT, 0, name), ERROR_NO_MORE_ITEMS);
+  // Deleting what is not there changes nothing, so nothing is created.
+  EXPECT_EQ(m_registry.RegDeleteKey(HKEY_CLASSES_ROOT, "chm.file"), ERROR_FILE_NOT_FOUND);
   EXPECT_FALSE(fs::exists(m_folders.ConfigHome()));
 }
 
