@@ -29,7 +29,8 @@ class ChmBuilder {
 
   static constexpr std::uint32_t kChunkSize = 4096;
 
-  // Directory order is the order of the calls.
+  // Directory order is the order of the calls (compilers sort names; nothing
+  // that only lists or extracts needs that).
   ChmBuilder& add(std::string name, std::string content);
   ChmBuilder& add(Entry entry);
   // A pure folder entry such as "/html/" (offset 0, length 0).
