@@ -1,0 +1,59 @@
+// Where the help commands send the user, through the scripted desktop.
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "tests/support/ui/ScriptedUiServices.h"
+#include "tests/ui/main/MainTests.h"
+#include "ui/main/HelpLinks.h"
+
+class HelpLinksTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void manualOrWebsite_data() {
+    QTest::addColumn<QString>("present");  // "file", "folder" or "" (nothing)
+    QTest::addColumn<bool>("opensManual");
+    QTest::addRow("manual beside the program") << QStringLiteral("file") << true;
+    QTest::addRow("manual missing: web site") << QString() << false;
+    QTest::addRow("folder with the manual's name: web site") << QStringLiteral("folder") << false;
+  }
+
+  void manualOrWebsite() {
+    QFETCH(QString, present);
+    QFETCH(bool, opensManual);
+    QTemporaryDir appFolder;
+    QVERIFY(appFolder.isValid());
+    const QString strManual = appFolder.path() + QStringLiteral("/Velmora(Velmora)用户手册.chm");
+    QCOMPARE(velmora::ui::ManualFilePath(appFolder.path()), strManual);
+    if (present == QLatin1String("file")) {
+      QFile file(strManual);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+    } else if (present == QLatin1String("folder")) {
+      QVERIFY(QDir().mkpath(strManual));
+    }
+
+    velmora::test::ScriptedUiServices desktop;
+    velmora::ui::OpenManualOrWebsite(appFolder.path());
+    QCOMPARE(desktop.Opened(), QStringList{opensManual ? strManual : velmora::ui::WebsiteAddress()});
+  }
+
+  void siteAddresses() {
+    const QString strSite = velmora::ui::WebsiteAddress();
+    QVERIFY(strSite.startsWith(QStringLiteral("https://")));
+    QVERIFY(strSite.endsWith(QLatin1Char('/')));
+    QCOMPARE(velmora::ui::DonatePageAddress(), strSite + QStringLiteral("donate.htm"));
+
+    velmora::test::ScriptedUiServices desktop;
+    // A desktop without a browser is not reported.
+    desktop.SetOpenSucceeds(false);
+    velmora::ui::OpenWebsite();
+    velmora::ui::OpenDonatePage();
+    QCOMPARE(desktop.Opened(), (QStringList{strSite, strSite + QStringLiteral("donate.htm")}));
+    QVERIFY(desktop.Messages().isEmpty());
+  }
+};
+
+VELMORA_REGISTER_TEST(HelpLinksTest)
+#include "HelpLinksTest.moc"
