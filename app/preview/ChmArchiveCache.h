@@ -1,0 +1,54 @@
+#pragma once
+// Open CHM files for the preview, so that a page and its images, style
+// sheets and scripts are read from one directory read. Pinned files stay
+// open until unpinned (the main window's current file); of the others the
+// most recently used few are kept. A file that changed on disk since it
+// was opened is opened again.
+//
+// Used on the thread that runs the web engine's scheme handlers (the UI
+// thread), like everything in the preview.
+
+#include <QDateTime>
+#include <QString>
+#include <cstddef>
+#include <list>
+#include <memory>
+
+namespace velmora::platform {
+class ChmArchive;
+}
+
+namespace velmora::app {
+
+class ChmArchiveCache {
+ public:
+  explicit ChmArchiveCache(std::size_t lngUnpinnedCapacity = 4);
+
+  // The open archive of the file; null when it cannot be opened as a CHM
+  // file (missing, not a CHM file, damaged directory). The file name must
+  // be absolute and cleaned.
+  std::shared_ptr<platform::ChmArchive> Acquire(const QString& strChmFile);
+
+  // Keeps the file's archive (opened on first use) regardless of capacity.
+  void Pin(const QString& strChmFile);
+  void Unpin(const QString& strChmFile);
+
+  bool IsCached(const QString& strChmFile) const;
+
+ private:
+  struct Slot {
+    QString strFile;
+    std::shared_ptr<platform::ChmArchive> archive;
+    qint64 lngSize = -1;
+    QDateTime dtModified;
+    bool blnPinned = false;
+  };
+
+  std::list<Slot>::iterator Find(const QString& strChmFile);
+  void Trim();
+
+  std::size_t m_lngCapacity;
+  std::list<Slot> m_slots;  // most recently used first
+};
+
+}  // namespace velmora::app

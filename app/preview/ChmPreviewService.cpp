@@ -1,0 +1,75 @@
+#include "app/preview/ChmPreviewService.h"
+
+#include <QDir>
+#include <algorithm>
+#include <QFileInfo>
+
+#include "app/preview/ChmUrl.h"
+
+namespace velmora::app {
+namespace {
+
+QString AbsoluteFile(const QString& strFile) {
+  return QDir::cleanPath(QFileInfo(strFile).absoluteFilePath());
+}
+
+// The last component of a file as an author wrote it, with either slash.
+QString WrittenFileName(const QString& strFileAsWritten) {
+  const int lngCut = std::max(strFileAsWritten.lastIndexOf(QLatin1Char('/')),
+                              strFileAsWritten.lastIndexOf(QLatin1Char('\\')));
+  return strFileAsWritten.mid(lngCut + 1);
+}
+
+}  // namespace
+
+ChmPreviewService& ChmPreviewService::Shared() {
+  static ChmPreviewService service;
+  return service;
+}
+
+void ChmPreviewService::OpenForPreview(const QString& strChmFile) {
+  Close();
+  m_strOpenFile = AbsoluteFile(strChmFile);
+  m_admitted.insert(m_strOpenFile);
+  m_archives.Pin(m_strOpenFile);
+}
+
+void ChmPreviewService::Close() {
+  if (m_strOpenFile.isEmpty()) return;
+  m_archives.Unpin(m_strOpenFile);
+  m_strOpenFile.clear();
+}
+
+QUrl ChmPreviewService::UrlForAddress(const QString& strAddress) {
+  const std::optional<ChmLocation> location = ChmUrl::FromAddress(strAddress);
+  if (!location || !QFileInfo(location->strChmFile).isFile()) return {};
+  m_admitted.insert(location->strChmFile);
+  return ChmUrl::ToUrl(*location);
+}
+
+std::function<QUrl(const QString&)> ChmPreviewService::Resolver() {
+  return [this](const QString& strAddress) { return UrlForAddress(strAddress); };
+}
+
+QString ChmPreviewService::AdmitSibling(const QString& strFrom, const QString& strFileAsWritten) {
+  const QString strName = WrittenFileName(strFileAsWritten);
+  if (strName.isEmpty() || strName == QLatin1String(".") || strName == QLatin1String("..")) return {};
+  const QDir folder = QFileInfo(strFrom).absoluteDir();
+  QString strFound;
+  if (QFileInfo(folder.filePath(strName)).isFile()) {
+    strFound = folder.filePath(strName);
+  } else {
+    for (const QString& strEntry : folder.entryList(QDir::Files | QDir::Hidden)) {
+      if (strEntry.compare(strName, Qt::CaseInsensitive) == 0) {
+        strFound = folder.filePath(strEntry);
+        break;
+      }
+    }
+  }
+  if (strFound.isEmpty()) return {};
+  strFound = AbsoluteFile(strFound);
+  m_admitted.insert(strFound);
+  return strFound;
+}
+
+}  // namespace velmora::app

@@ -1,0 +1,135 @@
+#include "app/preview/ChmUrl.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
+#include "app/preview/ChmUrlSchemes.h"
+
+namespace velmora::app {
+namespace {
+
+const QString kSeparator = QStringLiteral("::");
+const QString kStorePrefix = QStringLiteral("@MSITStore:");
+constexpr int kHexPerLabel = 62;  // plus the leading "x": 63
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Decodes every valid %XX; a "%" not followed by two hex digits stays as
+// it is, since authors write names like "100%.htm" unescaped.
+QByteArray DecodePercent(const QByteArray& text) {
+  QByteArray out;
+  out.reserve(text.size());
+  for (int i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
+      out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+QString EncodeHost(const QString& strFile) {
+  const QByteArray hex = strFile.toUtf8().toHex();
+  QStringList labels;
+  for (int at = 0; at < hex.size(); at += kHexPerLabel) {
+    labels << QLatin1Char('x') + QString::fromLatin1(hex.mid(at, kHexPerLabel));
+  }
+  return labels.join(QLatin1Char('.'));
+}
+
+std::optional<QString> DecodeHost(const QString& strHost) {
+  QByteArray hex;
+  for (const QString& label : strHost.split(QLatin1Char('.'))) {
+    if (label.size() < 2 || !label.startsWith(QLatin1Char('x'))) return std::nullopt;
+    hex += label.mid(1).toLatin1();
+  }
+  if (hex.size() % 2 != 0) return std::nullopt;
+  for (char c : hex) {
+    if (HexValue(c) < 0) return std::nullopt;
+  }
+  const QByteArray bytes = QByteArray::fromHex(hex);
+  if (bytes.contains('\0')) return std::nullopt;
+  return QString::fromUtf8(bytes);
+}
+
+QString AbsoluteFile(const QString& strFile) {
+  return QDir::cleanPath(QFileInfo(strFile).absoluteFilePath());
+}
+
+// Text after the moniker prefix; empty when the address has none.
+std::optional<QString> AfterMonikerPrefix(const QString& strAddress) {
+  const QString prefixes[] = {QLatin1String(kMkScheme) + QLatin1Char(':') + kStorePrefix,
+                              QLatin1String(kMsItsScheme) + QLatin1Char(':'),
+                              QLatin1String(kItsScheme) + QLatin1Char(':')};
+  for (const QString& prefix : prefixes) {
+    if (strAddress.startsWith(prefix, Qt::CaseInsensitive)) return strAddress.mid(prefix.size());
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<ChmLocation> ChmUrl::FromAddress(const QString& strAddress) {
+  const std::optional<QString> rest = AfterMonikerPrefix(strAddress);
+  if (!rest) return std::nullopt;
+  int lngSplit = rest->indexOf(kSeparator);
+  const int lngFirst = lngSplit;
+  while (lngSplit > 0 && !QFileInfo(rest->left(lngSplit)).isFile()) {
+    lngSplit = rest->indexOf(kSeparator, lngSplit + 1);
+  }
+  if (lngSplit < 0) lngSplit = lngFirst;
+  if (lngSplit <= 0) return std::nullopt;
+  const QString strStored = CleanStoredPath(rest->mid(lngSplit + kSeparator.size()));
+  if (strStored.size() <= 1) return std::nullopt;
+  return ChmLocation{AbsoluteFile(rest->left(lngSplit)), strStored};
+}
+
+QUrl ChmUrl::ToUrl(const ChmLocation& location) {
+  const QByteArray path = QUrl::toPercentEncoding(location.strStoredPath, "/");
+  return QUrl::fromEncoded(QByteArray(kChmScheme) + "://" + EncodeHost(location.strChmFile).toLatin1() + path,
+                           QUrl::StrictMode);
+}
+
+std::optional<ChmLocation> ChmUrl::FromUrl(const QUrl& url) {
+  if (url.scheme().compare(QLatin1String(kChmScheme), Qt::CaseInsensitive) != 0) return std::nullopt;
+  const std::optional<QString> file = DecodeHost(url.host(QUrl::FullyEncoded).toLower());
+  if (!file || file->isEmpty()) return std::nullopt;
+  const QString strPath = QString::fromUtf8(DecodePercent(url.path(QUrl::FullyEncoded).toLatin1()));
+  return ChmLocation{*file, CleanStoredPath(strPath)};
+}
+
+std::optional<ChmMoniker> ChmUrl::FromMonikerUrl(const QUrl& url) {
+  if (!IsMonikerScheme(url.scheme())) return std::nullopt;
+  QString strText = QString::fromUtf8(DecodePercent(url.path(QUrl::FullyEncoded).toLatin1()));
+  if (strText.startsWith(kStorePrefix, Qt::CaseInsensitive)) strText.remove(0, kStorePrefix.size());
+  const int lngSplit = strText.indexOf(kSeparator);
+  if (lngSplit <= 0) return std::nullopt;
+  const QString strStored = CleanStoredPath(strText.mid(lngSplit + kSeparator.size()));
+  if (strStored.size() <= 1) return std::nullopt;
+  return ChmMoniker{strText.left(lngSplit), strStored};
+}
+
+QString ChmUrl::CleanStoredPath(const QString& strPath) {
+  QStringList parts;
+  QString strNormal = strPath;
+  strNormal.replace(QLatin1Char('\\'), QLatin1Char('/'));
+  for (const QString& part : strNormal.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+    if (part == QLatin1String(".")) continue;
+    if (part == QLatin1String("..")) {
+      if (!parts.isEmpty()) parts.removeLast();
+      continue;
+    }
+    parts << part;
+  }
+  return QLatin1Char('/') + parts.join(QLatin1Char('/'));
+}
+
+}  // namespace velmora::app

@@ -1,0 +1,48 @@
+#pragma once
+// Stored-file addresses and the "chm" URLs that serve them.
+//
+// An address is what the program navigates to: "mk:@MSITStore:", the CHM
+// file's path, "::" and the stored path, joined as they are, so blanks,
+// "#", "?" and "%" in either part are plain characters.
+//
+// A chm URL holds both parts without loss:
+//   chm://x<hex>.x<hex>.../<stored path, UTF-8, percent-encoded>
+// The host is the file path's UTF-8 bytes in hex, cut into labels of at
+// most 63 characters, each starting with "x": the engine refuses longer
+// labels, and a last label of digits only would be read as an IPv4
+// address. Relative references then resolve inside the stored tree, and
+// "../" stops at its root.
+
+#include <QString>
+#include <QUrl>
+#include <optional>
+
+#include "app/preview/ChmLocation.h"
+
+namespace velmora::app {
+
+class ChmUrl {
+ public:
+  // Parses "mk:@MSITStore:" (or "ms-its:", "its:") + file + "::" + path.
+  // The file part ends at the first "::" whose left side is an existing
+  // file, else at the first "::"; a relative file is taken from the current
+  // folder. Empty when the text is no such address or a part is empty.
+  static std::optional<ChmLocation> FromAddress(const QString& strAddress);
+
+  static QUrl ToUrl(const ChmLocation& location);
+
+  // The stored file a chm URL names (query and fragment ignored); empty for
+  // other URLs and for hosts that are not an encoded path.
+  static std::optional<ChmLocation> FromUrl(const QUrl& url);
+
+  // The parts of a moniker link as the engine hands it over, such as
+  // "ms-its:other.chm::/x.htm" or "mk:@MSITStore:C:%5Cdir%5Co.chm::/y.htm";
+  // empty when there is no "::" or a part is empty.
+  static std::optional<ChmMoniker> FromMonikerUrl(const QUrl& url);
+
+  // "\" and "/" both separate; "." is dropped; ".." removes the folder
+  // before it and stops at the root. The result starts with "/".
+  static QString CleanStoredPath(const QString& strPath);
+};
+
+}  // namespace velmora::app

@@ -1,0 +1,29 @@
+#pragma once
+// The page of the preview pane. A page shown from a CHM file or a preview
+// copy opens no windows, gets no permissions, full screen, file pickers or
+// dialogs, and navigates only to stored CHM files, preview copies and the
+// program's own about: pages; links to any other scheme (mailto:, custom
+// desktop protocols) are not handed to the desktop.
+
+#include <QWebEnginePage>
+
+namespace velmora::app {
+
+class SandboxPage : public QWebEnginePage {
+  Q_OBJECT
+
+ public:
+  explicit SandboxPage(QWebEngineProfile* profile, QObject* parent = nullptr);
+
+ protected:
+  bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool blnMainFrame) override;
+  QWebEnginePage* createWindow(WebWindowType type) override;
+  QStringList chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
+                          const QStringList& acceptedMimeTypes) override;
+  void javaScriptAlert(const QUrl& securityOrigin, const QString& msg) override;
+  bool javaScriptConfirm(const QUrl& securityOrigin, const QString& msg) override;
+  bool javaScriptPrompt(const QUrl& securityOrigin, const QString& msg, const QString& defaultValue,
+                        QString* result) override;
+};
+
+}  // namespace velmora::app

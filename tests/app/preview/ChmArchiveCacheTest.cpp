@@ -1,0 +1,115 @@
+// The open CHM files of the preview: one directory read per file while it
+// is kept, pinned files kept beyond the capacity, least recently used
+// others dropped, files changed or removed on disk noticed.
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "WebTestSupport.h"
+#include "app/preview/ChmArchiveCache.h"
+#include "platform/storage/ChmArchive.h"
+
+using velmora::app::ChmArchiveCache;
+using namespace velmora::testsupport;
+
+class ChmArchiveCacheTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void sameArchiveWhileKept();
+  void leastRecentlyUsedDropped();
+  void pinnedKeptBeyondCapacity();
+  void changedFileOpenedAgain();
+  void unusableFiles_data();
+  void unusableFiles();
+
+ private:
+  QString Chm(const QString& strName, const std::string& strPage = "<p>x</p>");
+  std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void ChmArchiveCacheTest::init() { m_dir = std::make_unique<QTemporaryDir>(); }
+
+QString ChmArchiveCacheTest::Chm(const QString& strName, const std::string& strPage) {
+  const QString strPath = m_dir->filePath(strName);
+  if (!WriteChm(strPath, {{"/index.htm", strPage}})) return {};
+  return strPath;
+}
+
+void ChmArchiveCacheTest::sameArchiveWhileKept() {
+  ChmArchiveCache cache;
+  const QString a = Chm("a.chm");
+  const auto first = cache.Acquire(a);
+  QVERIFY(first);
+  QCOMPARE(cache.Acquire(a).get(), first.get());
+  QVERIFY(cache.IsCached(a));
+}
+
+void ChmArchiveCacheTest::leastRecentlyUsedDropped() {
+  ChmArchiveCache cache(2);
+  const QString a = Chm("a.chm"), b = Chm("b.chm"), c = Chm("c.chm");
+  QVERIFY(cache.Acquire(a));
+  QVERIFY(cache.Acquire(b));
+  QVERIFY(cache.Acquire(a));  // a is now more recent than b
+  QVERIFY(cache.Acquire(c));
+  QVERIFY(cache.IsCached(a));
+  QVERIFY(!cache.IsCached(b));
+  QVERIFY(cache.IsCached(c));
+}
+
+void ChmArchiveCacheTest::pinnedKeptBeyondCapacity() {
+  ChmArchiveCache cache(1);
+  const QString pinned = Chm("pinned.chm"), b = Chm("b.chm"), c = Chm("c.chm");
+  cache.Pin(pinned);
+  QVERIFY(!cache.IsCached(pinned));  // read on first use only
+  const auto archive = cache.Acquire(pinned);
+  QVERIFY(cache.Acquire(b));
+  QVERIFY(cache.Acquire(c));
+  QVERIFY(cache.IsCached(pinned));
+  QCOMPARE(cache.Acquire(pinned).get(), archive.get());
+  cache.Unpin(pinned);
+  QVERIFY(cache.Acquire(b));
+  QVERIFY(!cache.IsCached(pinned));
+}
+
+void ChmArchiveCacheTest::changedFileOpenedAgain() {
+  ChmArchiveCache cache;
+  const QString a = Chm("a.chm", "<p>old</p>");
+  const auto old = cache.Acquire(a);
+  QVERIFY(old);
+  QVERIFY(old->find("/index.htm"));
+  QVERIFY(WriteChm(a, {{"/other.htm", "<p>a longer new page</p>"}}));
+  const auto fresh = cache.Acquire(a);
+  QVERIFY(fresh);
+  QVERIFY(fresh.get() != old.get());
+  QVERIFY(fresh->find("/other.htm"));
+  QVERIFY(!fresh->find("/index.htm"));
+}
+
+void ChmArchiveCacheTest::unusableFiles_data() {
+  QTest::addColumn<QByteArray>("content");
+  QTest::addColumn<bool>("create");
+  QTest::newRow("missing file") << QByteArray() << false;
+  QTest::newRow("empty file") << QByteArray() << true;
+  QTest::newRow("not a CHM file") << QByteArray("<html>not a help file</html>") << true;
+  QTest::newRow("signature only") << QByteArray("ITSF") << true;
+}
+
+void ChmArchiveCacheTest::unusableFiles() {
+  QFETCH(QByteArray, content);
+  QFETCH(bool, create);
+  const QString strPath = m_dir->filePath("bad.chm");
+  if (create) QVERIFY(WriteFile(strPath, content));
+  ChmArchiveCache cache;
+  QVERIFY(!cache.Acquire(strPath));
+  QVERIFY(!cache.IsCached(strPath));
+}
+
+int RunChmArchiveCacheTest(int argc, char** argv) {
+  ChmArchiveCacheTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "ChmArchiveCacheTest.moc"

@@ -1,0 +1,231 @@
+// Pages served in place from CHM files in a real web view: relative
+// pictures, style sheets and links, "../" at the root, legacy charsets,
+// awkward file paths, links to other CHM files, and files the preview was
+// never given.
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEngineView>
+
+#include "WebTestSupport.h"
+#include "app/preview/ChmPreviewService.h"
+#include "app/preview/ChmUrl.h"
+#include "app/preview/PreviewSandbox.h"
+
+using namespace velmora::app;
+using namespace velmora::testsupport;
+
+namespace {
+
+QString Address(const QString& strChm, const QString& strStored) {
+  return QStringLiteral("mk:@MSITStore:") + strChm + QStringLiteral("::") + strStored;
+}
+
+// Sets window.r[key] to "loaded" or "failed" once the picture settles.
+QString ProbeImage(const QString& strKey, const QString& strSrc) {
+  return QStringLiteral("<img src=\"%2\" onload=\"r['%1']='loaded'\" onerror=\"r['%1']='failed'\">")
+      .arg(strKey, strSrc);
+}
+
+}  // namespace
+
+class InPlacePreviewTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+  void relativePictureAndStyleSheet();
+  void linkToSubfolderAndBack();
+  void parentReferencesStopAtTheRoot();
+  void legacyCharsets_data();
+  void legacyCharsets();
+  void awkwardFilePaths_data();
+  void awkwardFilePaths();
+  void linksToOtherChmFiles();
+  void unknownFilesRefused();
+  void largeStreamServed();
+
+ private:
+  bool Show(const QString& strChm, const QString& strStored);
+
+  std::unique_ptr<QTemporaryDir> m_dir;
+  std::unique_ptr<ChmPreviewService> m_service;
+  std::unique_ptr<QWebEngineView> m_view;
+};
+
+void InPlacePreviewTest::init() {
+  m_dir = std::make_unique<QTemporaryDir>();
+  m_service = std::make_unique<ChmPreviewService>();
+  m_view = std::make_unique<QWebEngineView>();
+  m_view->resize(400, 300);
+  HardenPreview(m_view.get(), *m_service);
+}
+
+void InPlacePreviewTest::cleanup() {
+  m_view.reset();
+  m_service.reset();
+}
+
+bool InPlacePreviewTest::Show(const QString& strChm, const QString& strStored) {
+  m_service->OpenForPreview(strChm);
+  const QUrl url = m_service->UrlForAddress(Address(strChm, strStored));
+  return url.isValid() && LoadAndWait(*m_view, url);
+}
+
+void InPlacePreviewTest::relativePictureAndStyleSheet() {
+  QVERIFY(Show(FixtureFile("inplace.chm"), "/index.htm"));
+  QVERIFY(WaitForJs(*m_view, "document.getElementById('pic').complete"));
+  QVERIFY(EvalJs(*m_view, "document.getElementById('pic').naturalWidth").toInt() > 0);
+  QCOMPARE(EvalJs(*m_view, "getComputedStyle(document.body).color").toString(), QStringLiteral("rgb(1, 2, 3)"));
+  // The style sheet's own "../images/bg.gif" resolves from css/ to the root.
+  const QString strBackground = EvalJs(*m_view, "getComputedStyle(document.body).backgroundImage").toString();
+  QVERIFY2(strBackground.startsWith("url(\""), qPrintable(strBackground));
+  const auto location = ChmUrl::FromUrl(QUrl(strBackground.mid(5).chopped(2)));
+  QVERIFY(location);
+  QCOMPARE(location->strStoredPath, QStringLiteral("/images/bg.gif"));
+  EvalJs(*m_view, "window.r = {}; var i = new Image(); i.onload = function() { r.bg = i.naturalWidth; };"
+                  "i.onerror = function() { r.bg = -1; }; i.src = '" + strBackground.mid(5).chopped(2) + "'; 0");
+  QVERIFY(WaitForJs(*m_view, "r.bg !== undefined"));
+  QVERIFY(EvalJs(*m_view, "r.bg").toInt() > 0);
+}
+
+void InPlacePreviewTest::linkToSubfolderAndBack() {
+  QVERIFY(Show(FixtureFile("inplace.chm"), "/index.htm"));
+  QSignalSpy finished(m_view.get(), &QWebEngineView::loadFinished);
+  EvalJs(*m_view, "document.getElementById('next').click(); 0");
+  QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 15000);
+  QVERIFY(finished.first().first().toBool());
+  const auto location = ChmUrl::FromUrl(m_view->url());
+  QVERIFY(location);
+  QCOMPARE(location->strStoredPath, QStringLiteral("/sub/page2.htm"));
+  QCOMPARE(EvalJs(*m_view, "document.title").toString(), QStringLiteral("Page 2"));
+  QVERIFY(WaitForJs(*m_view, "document.images[0].complete"));
+  QVERIFY(EvalJs(*m_view, "document.images[0].naturalWidth").toInt() > 0);
+  QCOMPARE(EvalJs(*m_view, "getComputedStyle(document.body).color").toString(), QStringLiteral("rgb(1, 2, 3)"));
+  finished.clear();
+  EvalJs(*m_view, "document.links[0].click(); 0");
+  QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 15000);
+  QCOMPARE(EvalJs(*m_view, "document.title").toString(), QStringLiteral("In place"));
+}
+
+void InPlacePreviewTest::parentReferencesStopAtTheRoot() {
+  QVERIFY(Show(FixtureFile("inplace.chm"), "/sub/page2.htm"));
+  const QUrl resolved(EvalJs(*m_view, "new URL('../../../../images/pic.png', location.href).href").toString());
+  const auto location = ChmUrl::FromUrl(resolved);
+  QVERIFY(location);
+  QCOMPARE(location->strChmFile, FixtureFile("inplace.chm"));
+  QCOMPARE(location->strStoredPath, QStringLiteral("/images/pic.png"));
+  EvalJs(*m_view, "window.r = {}; var i = new Image(); i.onload = function() { r.pic = 'loaded'; };"
+                  "i.src = '../../../../images/pic.png'; 0");
+  QVERIFY(WaitForJs(*m_view, "r.pic === 'loaded'"));
+}
+
+void InPlacePreviewTest::legacyCharsets_data() {
+  QTest::addColumn<QString>("stored");
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<QString>("characterSet");
+  QTest::newRow("GBK page without a declaration")
+      << "/中文目录/无声明.htm" << "GBK 编码的页面，没有字符集声明。" << "GBK";
+  QTest::newRow("GBK page declaring gb2312") << "/中文目录/有声明.htm" << "GBK 编码的页面，声明了字符集。" << "GBK";
+  QTest::newRow("UTF-8 page declaring it") << "/index.htm" << "UTF-8 页面，带有字符集声明。" << "UTF-8";
+}
+
+void InPlacePreviewTest::legacyCharsets() {
+  QFETCH(QString, stored);
+  QFETCH(QString, text);
+  QFETCH(QString, characterSet);
+  QVERIFY(Show(FixtureFile("chinese.chm"), stored));
+  QCOMPARE(EvalJs(*m_view, "document.characterSet").toString(), characterSet);
+  const QString strBody = EvalJs(*m_view, "document.body.innerText").toString();
+  QVERIFY2(!strBody.contains(QChar::ReplacementCharacter), qPrintable(strBody));
+  QCOMPARE(strBody.trimmed(), text);
+}
+
+void InPlacePreviewTest::awkwardFilePaths_data() {
+  QTest::addColumn<QString>("folder");
+  QTest::addColumn<QString>("file");
+  QTest::newRow("blanks") << "my help" << "in place.chm";
+  QTest::newRow("hash and question mark") << "#1?" << "a#b?c.chm";
+  QTest::newRow("percent signs") << "100%" << "a%20b%zz.chm";
+  QTest::newRow("Chinese") << "帮助 文档" << "实时预览.chm";
+  QTest::newRow("looks like a moniker") << "x::y" << "mk:@MSITStore:a.chm";
+}
+
+void InPlacePreviewTest::awkwardFilePaths() {
+  QFETCH(QString, folder);
+  QFETCH(QString, file);
+  QVERIFY(QDir(m_dir->path()).mkpath(folder));
+  const QString strChm = QDir(m_dir->filePath(folder)).filePath(file);
+  QVERIFY(QFile::copy(FixtureFile("inplace.chm"), strChm));
+  QVERIFY(Show(strChm, "/index.htm"));
+  QCOMPARE(EvalJs(*m_view, "document.title").toString(), QStringLiteral("In place"));
+  QVERIFY(WaitForJs(*m_view, "document.getElementById('pic').complete"));
+  QVERIFY(EvalJs(*m_view, "document.getElementById('pic').naturalWidth").toInt() > 0);
+}
+
+// Stored names with the same awkward characters, linked from a page.
+void InPlacePreviewTest::linksToOtherChmFiles() {
+  const std::string png = OnePixelPng().toStdString();
+  const QString strPage =
+      "<script>window.r = {};</script>" + ProbeImage("moniker", "ms-its:OTHER.CHM::/pic%20%23%25.png") +
+      ProbeImage("windowsPath", "mk:@MSITStore:C:\\Help\\other.chm::/中文/图.png") +
+      ProbeImage("its", "its:other.chm::pic%20%23%25.png") + ProbeImage("missingFile", "ms-its:missing.chm::/a.png") +
+      ProbeImage("missingStream", "ms-its:other.chm::/none.png") +
+      ProbeImage("outsideFolder", "ms-its:../elsewhere/other.chm::/pic%20%23%25.png");
+  const QString strMain = m_dir->filePath("main.chm");
+  QVERIFY(WriteChm(strMain, {{"/index.htm", strPage.toStdString()}}));
+  QVERIFY(WriteChm(m_dir->filePath("other.chm"), {{"/pic #%.png", png}, {"/中文/图.png", png}}));
+  QVERIFY(QDir(m_dir->path()).mkpath("elsewhere"));
+  QVERIFY(Show(strMain, "/index.htm"));
+  QVERIFY(WaitForJs(*m_view, "Object.keys(r).length === 6"));
+  QCOMPARE(EvalJs(*m_view, "r.moniker").toString(), QStringLiteral("loaded"));
+  QCOMPARE(EvalJs(*m_view, "r.windowsPath").toString(), QStringLiteral("loaded"));
+  QCOMPARE(EvalJs(*m_view, "r.its").toString(), QStringLiteral("loaded"));
+  QCOMPARE(EvalJs(*m_view, "r.missingFile").toString(), QStringLiteral("failed"));
+  QCOMPARE(EvalJs(*m_view, "r.missingStream").toString(), QStringLiteral("failed"));
+  // Only the file name counts: the folder the author wrote is not followed.
+  QCOMPARE(EvalJs(*m_view, "r.outsideFolder").toString(), QStringLiteral("loaded"));
+}
+
+// A CHM file the program never named cannot be read by a page, even when
+// the page knows its chm URL.
+void InPlacePreviewTest::unknownFilesRefused() {
+  QVERIFY(QDir(m_dir->path()).mkpath("private"));
+  const QString strPrivate = m_dir->filePath("private/secret.chm");
+  QVERIFY(WriteChm(strPrivate, {{"/pic.png", OnePixelPng().toStdString()}}));
+  const QString strUrl =
+      ChmUrl::ToUrl(ChmLocation{strPrivate, QStringLiteral("/pic.png")}).toString(QUrl::FullyEncoded);
+  const QString strMain = m_dir->filePath("main.chm");
+  QVERIFY(WriteChm(strMain, {{"/index.htm", ("<script>window.r = {};</script>" + ProbeImage("secret", strUrl) +
+                                             ProbeImage("own", "own.png")).toStdString()},
+                             {"/own.png", OnePixelPng().toStdString()}}));
+  QVERIFY(Show(strMain, "/index.htm"));
+  QVERIFY(WaitForJs(*m_view, "Object.keys(r).length === 2"));
+  QCOMPARE(EvalJs(*m_view, "r.own").toString(), QStringLiteral("loaded"));
+  QCOMPARE(EvalJs(*m_view, "r.secret").toString(), QStringLiteral("failed"));
+}
+
+// A stream larger than what is kept in memory comes through whole.
+void InPlacePreviewTest::largeStreamServed() {
+  const std::string big(6 * 1024 * 1024, 'x');
+  const QString strChm = m_dir->filePath("big.chm");
+  QVERIFY(WriteChm(strChm, {{"/index.htm", "<p>big</p>"}, {"/big.txt", big}}));
+  QVERIFY(Show(strChm, "/index.htm"));
+  EvalJs(*m_view, "window.r = {}; var x = new XMLHttpRequest(); x.open('GET', 'big.txt');"
+                  "x.onload = function() { r.length = x.responseText.length; r.last = x.responseText.slice(-1); };"
+                  "x.onerror = function() { r.length = -1; }; x.send(); 0");
+  QVERIFY(WaitForJs(*m_view, "r.length !== undefined", 30000));
+  QCOMPARE(EvalJs(*m_view, "r.length").toLongLong(), static_cast<qlonglong>(big.size()));
+  QCOMPARE(EvalJs(*m_view, "r.last").toString(), QStringLiteral("x"));
+}
+
+int RunInPlacePreviewTest(int argc, char** argv) {
+  InPlacePreviewTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "InPlacePreviewTest.moc"

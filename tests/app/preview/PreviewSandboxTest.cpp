@@ -1,0 +1,242 @@
+// The preview sandbox: a hostile page, shown in place from a CHM file or as
+// an extracted preview copy, tries to read local files, reach a loopback
+// server, open windows, start downloads and hand URLs to the desktop. None
+// of it may get through.
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+
+#include "WebTestSupport.h"
+#include "app/preview/ChmPreviewService.h"
+#include "app/preview/PreviewSandbox.h"
+
+using namespace velmora::app;
+using namespace velmora::testsupport;
+
+// Records every URL the page tries to hand to the desktop.
+class DesktopUrlRecorder : public QObject {
+  Q_OBJECT
+
+ public:
+  QList<QUrl> m_opened;
+
+ public slots:
+  void open(const QUrl& url) { m_opened << url; }
+};
+
+class PreviewSandboxTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+  void hostilePage_data();
+  void hostilePage();
+  void topLevelNavigationToNetwork();
+  void downloadsRefused();
+
+ private:
+  QString HostilePage() const;
+  bool ShowInPlace(const QString& strChm, const QString& strStored);
+
+  std::unique_ptr<QTemporaryDir> m_dir;
+  std::unique_ptr<QTcpServer> m_server;
+  std::unique_ptr<ChmPreviewService> m_service;
+  std::unique_ptr<QWebEngineView> m_view;
+  DesktopUrlRecorder m_desktop;
+  QString m_strOutsidePicture;
+  QString m_strOutsidePage;
+};
+
+void PreviewSandboxTest::init() {
+  m_dir = std::make_unique<QTemporaryDir>();
+  m_server = std::make_unique<QTcpServer>();
+  QVERIFY(m_server->listen(QHostAddress::LocalHost));
+  m_service = std::make_unique<ChmPreviewService>();
+  m_view = std::make_unique<QWebEngineView>();
+  m_view->resize(400, 300);
+  HardenPreview(m_view.get(), *m_service);
+  // Local files outside the CHM file and outside the preview copy.
+  QVERIFY(QDir(m_dir->path()).mkpath("outside"));
+  m_strOutsidePicture = m_dir->filePath("outside/pic.png");
+  m_strOutsidePage = m_dir->filePath("outside/frame.htm");
+  QVERIFY(WriteFile(m_strOutsidePicture, OnePixelPng()));
+  QVERIFY(WriteFile(m_strOutsidePage, "<script>parent.postMessage('local-frame', '*');</script>"));
+  m_desktop.m_opened.clear();
+  for (const char* scheme : {"mailto", "velmora-test", "http", "file"}) {
+    QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &m_desktop, "open");
+  }
+}
+
+void PreviewSandboxTest::cleanup() {
+  for (const char* scheme : {"mailto", "velmora-test", "http", "file"}) {
+    QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+  }
+  m_view.reset();
+  m_service.reset();
+  m_server.reset();
+}
+
+bool PreviewSandboxTest::ShowInPlace(const QString& strChm, const QString& strStored) {
+  m_service->OpenForPreview(strChm);
+  const QUrl url = m_service->UrlForAddress("mk:@MSITStore:" + strChm + "::" + strStored);
+  return url.isValid() && LoadAndWait(*m_view, url);
+}
+
+// Every attempt ends in r[key]: "read" when it got through, "blocked" when not.
+QString PreviewSandboxTest::HostilePage() const {
+  const QString strNet = QStringLiteral("http://127.0.0.1:%1").arg(m_server->serverPort());
+  QString strPage = QStringLiteral(R"(<html><head>
+<link rel="preconnect" href="NET"><link rel="prefetch" href="NET/prefetch"><link rel="stylesheet" href="NET/sheet.css">
+</head><body>
+<script>
+var r = window.r = {};
+// A read always counts, even after a probe gave up waiting.
+function done(key, value) { if (value === 'read' || !(key in r)) r[key] = value; }
+alert('hostile');
+done('confirm', String(confirm('allow?')));
+function fetchProbe(key, url) {
+  fetch(url).then(function(x) { return x.text(); }).then(function() { done(key, 'read'); },
+                                                         function() { done(key, 'blocked'); });
+}
+function xhrProbe(key, url) {
+  try {
+    var x = new XMLHttpRequest();
+    x.onload = function() { done(key, 'read'); };
+    x.onerror = function() { done(key, 'blocked'); };
+    x.open('GET', url); x.send();
+  } catch (e) { done(key, 'blocked'); }
+}
+function imageProbe(key, url) {
+  var i = new Image();
+  i.onload = function() { done(key, 'read'); };
+  i.onerror = function() { done(key, 'blocked'); };
+  i.src = url;
+}
+fetchProbe('fetchPasswd', 'file:///etc/passwd');
+xhrProbe('xhrPasswd', 'file:///etc/passwd');
+imageProbe('imageOutside', 'OUTSIDE_PICTURE');
+window.addEventListener('message', function(e) { if (e.data === 'local-frame') done('frameOutside', 'read'); });
+var f = document.createElement('iframe'); f.src = 'OUTSIDE_PAGE'; document.body.appendChild(f);
+var p = document.createElement('iframe'); p.src = 'file:///etc/passwd'; document.body.appendChild(p);
+p.onload = function() { try { done('framePasswd', p.contentDocument.body.innerText.length ? 'read' : 'blocked'); }
+                        catch (e) { done('framePasswd', 'blocked'); } };
+fetchProbe('fetchNet', 'NET/fetch');
+xhrProbe('xhrNet', 'NET/xhr');
+imageProbe('imageNet', 'NET/image.png');
+try {
+  var ws = new WebSocket('ws://127.0.0.1:PORT/ws');
+  ws.onopen = function() { done('webSocket', 'read'); };
+  ws.onerror = ws.onclose = function() { done('webSocket', 'blocked'); };
+} catch (e) { done('webSocket', 'blocked'); }
+try { navigator.sendBeacon('NET/beacon', 'x'); } catch (e) {}
+try { new EventSource('NET/events'); } catch (e) {}
+var n = document.createElement('iframe'); n.src = 'NET/frame'; document.body.appendChild(n);
+var m = document.createElement('iframe'); m.src = 'mailto:someone@example.com'; document.body.appendChild(m);
+var v = document.createElement('iframe'); v.src = 'velmora-test:launch'; document.body.appendChild(v);
+done('windowOpen', window.open('index.htm') === null ? 'null' : 'window');
+setTimeout(function() { done('frameOutside', 'blocked'); done('framePasswd', 'blocked'); }, 2000);
+</script></body></html>)");
+  strPage.replace("NET", strNet);
+  strPage.replace("PORT", QString::number(m_server->serverPort()));
+  strPage.replace("OUTSIDE_PICTURE", QUrl::fromLocalFile(m_strOutsidePicture).toString(QUrl::FullyEncoded));
+  strPage.replace("OUTSIDE_PAGE", QUrl::fromLocalFile(m_strOutsidePage).toString(QUrl::FullyEncoded));
+  return strPage;
+}
+
+void PreviewSandboxTest::hostilePage_data() {
+  QTest::addColumn<bool>("inPlace");
+  QTest::newRow("in place from a CHM file") << true;
+  QTest::newRow("extracted preview copy") << false;
+}
+
+void PreviewSandboxTest::hostilePage() {
+  QFETCH(bool, inPlace);
+  QSignalSpy connections(m_server.get(), &QTcpServer::newConnection);
+  if (inPlace) {
+    const QString strChm = m_dir->filePath("hostile.chm");
+    QVERIFY(WriteChm(strChm, {{"/index.htm", HostilePage().toStdString()}}));
+    QVERIFY(ShowInPlace(strChm, "/index.htm"));
+  } else {
+    QVERIFY(QDir(m_dir->path()).mkpath("预览"));
+    const QString strCopy = m_dir->filePath("预览/~preview.htm");
+    QVERIFY(WriteFile(strCopy, HostilePage().toUtf8()));
+    // A file beside the copy is not the copy: it stays out of reach too.
+    m_strOutsidePicture = m_dir->filePath("预览/~preview.png");
+    QVERIFY(WriteFile(m_strOutsidePicture, OnePixelPng()));
+    QVERIFY(WriteFile(strCopy, HostilePage().toUtf8()));
+    QVERIFY(LoadAndWait(*m_view, QUrl::fromLocalFile(strCopy)));
+  }
+  const QStringList keys = {"confirm",   "fetchPasswd", "xhrPasswd", "imageOutside", "frameOutside", "framePasswd",
+                            "fetchNet",  "xhrNet",      "imageNet",  "webSocket",    "windowOpen"};
+  QVERIFY2(WaitForJs(*m_view, QStringLiteral("Object.keys(r).length === %1").arg(keys.size())),
+           qPrintable(EvalJs(*m_view, "JSON.stringify(r)").toString()));
+  // Give late attempts (reads after a probe gave up, preconnect, beacon,
+  // event source) time to show up.
+  QTest::qWait(1000);
+  for (const QString& key : keys) {
+    const QString strValue = EvalJs(*m_view, "r." + key).toString();
+    const QString strExpected = key == "confirm" ? "false" : key == "windowOpen" ? "null" : "blocked";
+    QVERIFY2(strValue == strExpected, qPrintable(key + ": " + strValue));
+  }
+  QCOMPARE(connections.count(), 0);
+  QVERIFY2(m_desktop.m_opened.isEmpty(), qPrintable(m_desktop.m_opened.value(0).toString()));
+}
+
+// A page sending the whole pane to the network, or to another scheme.
+void PreviewSandboxTest::topLevelNavigationToNetwork() {
+  QSignalSpy connections(m_server.get(), &QTcpServer::newConnection);
+  const QString strChm = m_dir->filePath("nav.chm");
+  QVERIFY(WriteChm(strChm, {{"/index.htm", "<p>start</p>"}}));
+  QVERIFY(ShowInPlace(strChm, "/index.htm"));
+  const QString strNet = QStringLiteral("http://127.0.0.1:%1/top").arg(m_server->serverPort());
+  for (const QString& strTarget : {strNet, QStringLiteral("mailto:someone@example.com"),
+                                   QStringLiteral("velmora-test:launch"), QStringLiteral("file:///etc/passwd")}) {
+    QSignalSpy finished(m_view.get(), &QWebEngineView::loadFinished);
+    EvalJs(*m_view, "location.href = '" + strTarget + "'; 0");
+    finished.wait(3000);
+    QVERIFY2(!EvalJs(*m_view, "document.body ? document.body.innerText : ''").toString().contains("root:"),
+             qPrintable(strTarget));
+  }
+  QTest::qWait(500);
+  QCOMPARE(connections.count(), 0);
+  QVERIFY2(m_desktop.m_opened.isEmpty(), qPrintable(m_desktop.m_opened.value(0).toString()));
+}
+
+void PreviewSandboxTest::downloadsRefused() {
+  const QString strChm = m_dir->filePath("download.chm");
+  QVERIFY(WriteChm(strChm, {{"/index.htm", "<a id=d href=\"payload.bin\" download>get</a>"},
+                            {"/payload.bin", std::string(1000, 'p')},
+                            {"/tools/setup.exe", "MZ" + std::string(100, '\0')}}));
+  QWebEngineProfile* profile = m_view->page()->profile();
+  const QString strDownloads = m_dir->filePath("downloads");
+  QVERIFY(QDir().mkpath(strDownloads));
+  profile->setDownloadPath(strDownloads);
+  QList<QWebEngineDownloadRequest::DownloadState> states;
+  connect(profile, &QWebEngineProfile::downloadRequested, this,
+          [&states](QWebEngineDownloadRequest* download) { states << download->state(); });
+
+  QVERIFY(ShowInPlace(strChm, "/index.htm"));
+  EvalJs(*m_view, "document.getElementById('d').click(); 0");
+  QTRY_COMPARE_WITH_TIMEOUT(states.size(), 1, 10000);
+  // An executable addressed in place is offered as a download: refused too.
+  m_view->setUrl(m_service->UrlForAddress("mk:@MSITStore:" + strChm + "::/tools/setup.exe"));
+  QTRY_COMPARE_WITH_TIMEOUT(states.size(), 2, 10000);
+  for (auto state : states) QCOMPARE(state, QWebEngineDownloadRequest::DownloadCancelled);
+  QTest::qWait(500);
+  QVERIFY(QDir(strDownloads).isEmpty());
+}
+
+int RunPreviewSandboxTest(int argc, char** argv) {
+  PreviewSandboxTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "PreviewSandboxTest.moc"
