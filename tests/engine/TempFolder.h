@@ -1,5 +1,5 @@
 #pragma once
-// A fresh folder under the system's temporary folder, removed with all its
+// A fresh folder under the system's temporary folder (or another base), removed with all its
 // contents when the object goes away, and a reader that turns a folder tree
 // into a map for byte-by-byte comparison.
 
@@ -14,8 +14,8 @@ namespace velmora::test {
 
 class TempFolder {
  public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "velmora-engine-XXXXXX").string();
+  explicit TempFolder(const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
+    std::string pattern = (base / "velmora-engine-XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     m_path = pattern;
   }
