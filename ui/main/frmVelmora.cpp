@@ -13,6 +13,8 @@
 #include "engine/ProductInfo.h"
 #include "engine/basVelmora.h"
 #include "engine/cCHMParser.h"
+#include "settings/ConfigPath.h"
+#include "settings/basAssociation.h"
 #include "ui/common/cBorderEx.h"
 #include "ui/common/ucFirefoxWait.h"
 #include "ui/main/MainArtwork.h"
@@ -41,8 +43,10 @@ void frmVelmora::Form_Load() {
   cBorderEx().ThinBorder(txtProgress, true);
   // 2. The window's own icon in the header.
   imgLogo->setPixmap(windowIcon().pixmap(imgLogo->size(), devicePixelRatioF()));
-  // 3. (The configuration object is pointed at "Velmora.config" here once
-  //    the settings layer provides it.)
+  // 3. The configuration file "Velmora.config" (in the program's folder, or
+  //    in the user's config folder when the program's folder is read-only).
+  m_ini.SetPath(settings::DefaultConfigPath());
+  m_ini.SetSystem(false);
   // 4. The panels have no border.
   fraSingle->setFrameShape(QFrame::NoFrame);
   fraBatch->setFrameShape(QFrame::NoFrame);
@@ -55,8 +59,8 @@ void frmVelmora::Form_Load() {
   ResetWindow(true);
   EnableExportMenus(false);
   ShowModeFrame(0);
-  // 8. (The check mark of mnuAssociates is read from the context-menu
-  //    association here once the settings layer provides it.)
+  // 8. The association switch shows whether the context-menu verb exists.
+  m_mnu.mnuAssociates->setChecked(settings::IsContextMenuRegistered());
   // 9. One layout pass for the designed size.
   Form_Resize();
   // 10. The one parser of the window's life.

@@ -20,6 +20,7 @@
 #include <memory>
 
 #include "engine/cCHMItemInfo.h"
+#include "settings/cINI.h"
 #include "ui/main/MainLayout.h"
 #include "ui/main/cMainMenu.h"
 
@@ -106,6 +107,7 @@ class frmVelmora : public QMainWindow {
   void mnuWebsite_Click();
   void mnuViewInplace_Click();
   void mnuPreview_Click();
+  void mnuAssociates_Click();
 
   // ---- Members of later concerns go here (opening, CHM file list,
   // ---- preview, export, search), each with its own source file.
@@ -115,6 +117,7 @@ class frmVelmora : public QMainWindow {
   bool m_blnLoaded = false;                              // a CHM file is listed in lstItems
   engine::cCHMItemCollection m_colItems;                 // row r of lstItems shows m_colItems[r]
   std::unique_ptr<engine::cCHMParser> m_ucmCHMParser;    // created at load, released at unload
+  settings::cINI m_ini;                                  // pointed at "Velmora.config" at load
   std::int32_t m_lngMaxItemWidth = 0;                    // widest row of lstItems so far, twips
   std::int32_t m_lngMaxFileWidth = 0;                    // widest row of lstFiles so far, twips
   std::int32_t m_lngProgressCount = 0;                   // Progress events of the current walk

@@ -1,10 +1,11 @@
-// The small menu commands: close, exit, the help entries and the preview
-// options. Opening, finding, exporting and the association switch are
+// The small menu commands: close, exit, the help entries, the preview
+// options and the association switch. Opening, finding and exporting are
 // connected where their features live.
 
 #include <QAction>
 
 #include "engine/basVelmora.h"
+#include "settings/basAssociation.h"
 #include "ui/common/frmAbout.h"
 #include "ui/main/HelpLinks.h"
 #include "ui/main/frmVelmora.h"
@@ -20,6 +21,7 @@ void frmVelmora::ConnectMenuCommands() {
   connect(m_mnu.mnuWebsite, &QAction::triggered, this, &frmVelmora::mnuWebsite_Click);
   connect(m_mnu.mnuViewInplace, &QAction::triggered, this, &frmVelmora::mnuViewInplace_Click);
   connect(m_mnu.mnuPreview, &QAction::triggered, this, &frmVelmora::mnuPreview_Click);
+  connect(m_mnu.mnuAssociates, &QAction::triggered, this, &frmVelmora::mnuAssociates_Click);
   // mnuAutoViewHTML only toggles its own check mark, which the checkable
   // action does by itself.
 }
@@ -43,5 +45,8 @@ void frmVelmora::mnuWebsite_Click() { OpenWebsite(); }
 void frmVelmora::mnuViewInplace_Click() { m_mnu.mnuPreview->setChecked(!m_mnu.mnuViewInplace->isChecked()); }
 
 void frmVelmora::mnuPreview_Click() { m_mnu.mnuViewInplace->setChecked(!m_mnu.mnuPreview->isChecked()); }
+
+// The checkable entry has already inverted its check mark; the verb follows it.
+void frmVelmora::mnuAssociates_Click() { settings::ApplyContextMenuSwitch(m_mnu.mnuAssociates->isChecked()); }
 
 }  // namespace velmora::ui

@@ -19,6 +19,8 @@
 
 #include "Version.h"
 #include "engine/ProductInfo.h"
+#include "settings/DesktopVerb.h"
+#include "settings/basAssociation.h"
 #include "tests/support/ui/ScriptedUiServices.h"
 #include "tests/ui/main/MainTests.h"
 #include "ui/common/frmAbout.h"
@@ -609,6 +611,31 @@ class frmVelmoraTest : public QObject {
     QCOMPARE(frmAbout::Instance(), first.data());
     QCOMPARE(w.window.findChildren<frmAbout*>().size(), 1);
     first->close();
+  }
+
+  // TestMain points HOME and XDG_* at a scratch folder, where the verb's
+  // registry keys and desktop files go.
+  void associationSwitchFollowsTheVerb() {
+    QVERIFY(QString::fromStdString(velmora::settings::DesktopEntryPath())
+                .startsWith(QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"))));
+    QVERIFY(!velmora::settings::IsContextMenuRegistered());
+    {
+      LoadedWindow w;
+      QVERIFY(!w.Action("mnuAssociates")->isChecked());
+      w.Action("mnuAssociates")->trigger();
+      QVERIFY(w.Action("mnuAssociates")->isChecked());
+      QVERIFY(velmora::settings::IsContextMenuRegistered());
+      QVERIFY(QFileInfo::exists(QString::fromStdString(velmora::settings::DesktopEntryPath())));
+    }
+    {
+      LoadedWindow w;  // start-up reads the registered verb back
+      QVERIFY(w.Action("mnuAssociates")->isChecked());
+      w.Action("mnuAssociates")->trigger();
+      QVERIFY(!w.Action("mnuAssociates")->isChecked());
+      QVERIFY(!velmora::settings::IsContextMenuRegistered());
+    }
+    LoadedWindow w;
+    QVERIFY(!w.Action("mnuAssociates")->isChecked());
   }
 
   void exitClosesTheWindow() {
