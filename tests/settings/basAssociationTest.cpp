@@ -217,8 +217,4 @@ INSTANTIATE_TEST_SUITE_P(
                       WindowsCase{"dotted_name", "C:\\Tools", "Velmora.v2.EXE", "C:\\Tools\\Velmora.v2.exe"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ContextMenuCommandText, QuotesExeAndArgument) {
-  EXPECT_EQ(ContextMenuCommand("/usr/bin/velmora"), "\"/usr/bin/velmora\" /chm=\"%1\"");
-}
-
 }  // namespace

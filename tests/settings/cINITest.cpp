@@ -31,16 +31,6 @@ class cINITest : public ::testing::Test {
   cINI m_ini;
 };
 
-TEST_F(cINITest, NewObjectStartsWithDocumentedValues) {
-  const cINI fresh;
-  EXPECT_EQ(fresh.CacheSize(), 1024);
-  EXPECT_EQ(fresh.LastReturnCode(), 0);
-  EXPECT_EQ(fresh.Path(), "");
-  EXPECT_EQ(fresh.Section(), "");
-  EXPECT_EQ(fresh.Key(), "");
-  EXPECT_EQ(fresh.Default(), "");
-}
-
 TEST_F(cINITest, MissingFileGivesDefaultAndCreatesNothing) {
   m_ini.SetDefault("x");
   EXPECT_EQ(m_ini.value(), "x");

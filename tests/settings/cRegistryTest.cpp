@@ -303,15 +303,6 @@ TEST_F(cRegistryTest, EnumerateValuesSkipsDefaultAndBlankNames) {
   EXPECT_TRUE(names.empty());
 }
 
-TEST(cRegistryNames, RootKeyNames) {
-  EXPECT_EQ(cRegistry::GetRegistryClassName(HKEY_CLASSES_ROOT), "HKEY_CLASSES_ROOT");
-  EXPECT_EQ(cRegistry::GetRegistryClassName(HKEY_CURRENT_USER), "HKEY_CURRENT_USER");
-  EXPECT_EQ(cRegistry::GetRegistryClassName(HKEY_LOCAL_MACHINE), "HKEY_LOCAL_MACHINE");
-  EXPECT_EQ(cRegistry::GetRegistryClassName(HKEY_USERS), "HKEY_USERS");
-  EXPECT_EQ(cRegistry::GetRegistryClassName(0x80000004u), "");
-  EXPECT_EQ(cRegistry::GetRegistryClassName(0), "");
-}
-
 TEST_F(cRegistryTest, SaveKeyAndRestoreKeyThroughFile) {
   m_registry.SetValueType(REG_DWORD);
   m_registry.SetValue(HKEY_CURRENT_USER, "Src\\sub", "n", std::int32_t{5});
