@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <unordered_set>
 
 #include <mspack.h>
 
@@ -160,11 +159,11 @@ void ChmArchive::takeDirectory() {
   for (mschmd_file* f = m_header->sysfiles; f; f = f->next) system.push_back(f);
   files.insert(files.end(), system.rbegin(), system.rend());
 
-  std::unordered_set<std::string> seen;
+  // A name listed twice (some help compilers do this) stays listed twice, as
+  // 7-Zip shows it; lookups find the first.
   for (mschmd_file* f : files) {
     std::string name = f->filename;
     if (!name.empty() && name[0] == '/') name.erase(0, 1);
-    if (!seen.insert(name).second) continue;
     m_index.emplace(FoldCase(name), m_entries.size());
     Entry entry;
     entry.name = std::move(name);

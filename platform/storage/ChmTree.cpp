@@ -5,9 +5,11 @@
 namespace velmora::platform {
 namespace {
 
+// A storage is shared by every entry below it; a stream listed twice in the
+// directory becomes two elements, and opening it by name finds the first.
 ChmNode* AddChild(ChmNode& parent, const std::string& name, bool storage) {
   auto& byName = storage ? parent.storages : parent.streams;
-  if (const auto it = byName.find(name); it != byName.end()) return it->second;
+  if (const auto it = byName.find(name); storage && it != byName.end()) return it->second;
   auto node = std::make_unique<ChmNode>();
   node->name = name;
   node->isStorage = storage;
@@ -36,8 +38,7 @@ void ChmTree::addEntry(const ChmArchive::Entry& entry) {
     start = slash + 1;
   }
   if (start == name.size() && start > 0) return;
-  ChmNode* stream = AddChild(*parent, name.substr(start), false);
-  if (!stream->entry) stream->entry = &entry;
+  AddChild(*parent, name.substr(start), false)->entry = &entry;
 }
 
 const ChmNode* ChmTree::FindChild(const ChmNode& parent, const std::string& name, bool storage) {

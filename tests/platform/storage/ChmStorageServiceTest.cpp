@@ -55,7 +55,7 @@ TEST(ChmStorageService, NestedFixtureTree) {
             "    logo.gif 43\n    photo.jpg 22\n    photo.tar.GIF 43\n    pic.png 69\n"
             "  INDEX.HTM 109\n  macro.vbs 15\n  page.html 87\n  script.js 31\n  style.css 22\n"
             "index.htm 96\nmedia/\n  clip.avi 12\n  movie.wmv 8\n  song.mp3 10\n"
-            "notes.txt 18\nREADME 31\ntoc.hhc 149\ntools/\n  setup.exe 16\n");
+            "notes.txt 18\nREADME 31\ntoc.hhc 149\ntoc.hhc 149\ntools/\n  setup.exe 16\n");
 }
 
 TEST(ChmStorageService, ChineseFixtureKeepsUtf8Names) {
@@ -158,8 +158,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "a\x01\x1f.htm 1\ntab\there.htm 1\nline\nbreak.htm 1\n"},
         TreeCase{"NulCutsTheName", {std::string("/nul\0tail.htm", 13)}, "nul 1\n"},
         TreeCase{"LongComponents", {"/" + kLong + "/" + kLong + ".htm"}, kLong + "/\n  " + kLong + ".htm 1\n"},
-        TreeCase{"WithoutLeadingSlash", {"abs.htm", "/abs.htm", "rel/x.htm"}, "abs.htm 1\nrel/\n  x.htm 1\n"},
-        TreeCase{"DuplicateName", {"/a.htm", "/a.htm"}, "a.htm 1\n"},
+        TreeCase{"WithoutLeadingSlash", {"abs.htm", "/abs.htm", "rel/x.htm"}, "abs.htm 1\nabs.htm 1\nrel/\n  x.htm 1\n"},
+        TreeCase{"DuplicateNameListedTwice", {"/a.htm", "/a.htm"}, "a.htm 1\na.htm 1\n"},
         TreeCase{"CaseTwinsBothListed", {"/A.htm", "/a.htm"}, "A.htm 1\na.htm 1\n"},
         TreeCase{"TrailingSlashWithData", {"/dir/"}, "dir/\n"},
         TreeCase{"OnlySlashes", {"//"}, "/\n"},
@@ -305,7 +305,9 @@ TEST(ChmStorageService, OrderKeyFollowsThePlaceInTheFile) {
   }
   std::vector<std::string> keyOrder;
   for (const auto& v : visits) {
-    if (std::find(projectOrder.begin(), projectOrder.end(), v.path) != projectOrder.end()) keyOrder.push_back(v.path);
+    const bool listed = std::find(projectOrder.begin(), projectOrder.end(), v.path) != projectOrder.end();
+    // chmcmd stores the table of contents a second time, right after the first.
+    if (listed && (keyOrder.empty() || keyOrder.back() != v.path)) keyOrder.push_back(v.path);
   }
   EXPECT_EQ(keyOrder, projectOrder);
 }
