@@ -53,7 +53,7 @@ class ChmArchive {
 
   const std::string& path() const { return m_path; }
 
-  // Every directory entry in directory order, each name once. Entries whose
+  // Every directory entry in directory order, a name listed twice kept twice. Entries whose
   // names start with "::" are the container's own bookkeeping.
   const std::vector<Entry>& entries() const { return m_entries; }
 
