@@ -102,14 +102,6 @@ class cPreviewBrowserTest : public QObject {
     QVERIFY2(html.contains(QStringLiteral("无法实时预览")), qPrintable(html));
     QVERIFY2(html.contains(QStringLiteral("a&lt;b&gt;.chm")), qPrintable(html));
   }
-
-  void lastAddressFollowsEveryNavigation() {
-    cPreviewBrowser browser;
-    QCOMPARE(browser.LastAddress(), QString());
-    browser.Navigate(QStringLiteral("about:(这是目录)"));
-    browser.Navigate(QStringLiteral("/nowhere/~preview.htm"));
-    QCOMPARE(browser.LastAddress(), QStringLiteral("/nowhere/~preview.htm"));
-  }
 };
 
 VELMORA_REGISTER_TEST(cPreviewBrowserTest)

@@ -250,30 +250,6 @@ class frmVelmoraTest : public QObject {
     }
   }
 
-  void fontsFollowTheDesign_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("family");
-    QTest::addColumn<qreal>("points");
-    QTest::addColumn<bool>("bold");
-    QTest::addRow("window font") << "lblCaption1" << "SimSun" << 9.75 << false;
-    QTest::addRow("status line") << "txtProgress" << "SimSun" << 9.75 << false;
-    QTest::addRow("header title") << "lblTitle" << "Arial Black" << 12.0 << true;
-    QTest::addRow("header caption") << "lblCaption0" << "SimSun" << 10.5 << false;
-  }
-
-  void fontsFollowTheDesign() {
-    QFETCH(QString, name);
-    QFETCH(QString, family);
-    QFETCH(qreal, points);
-    QFETCH(bool, bold);
-    LoadedWindow w;
-    const QFont font = w.Find<QWidget>(name)->font();
-    QCOMPARE(font.families().value(0), family);
-    QVERIFY(font.families().contains(QStringLiteral("Noto Sans CJK SC")));
-    QCOMPARE(font.pointSizeF(), points);
-    QCOMPARE(font.bold(), bold);
-  }
-
   void closeCommandResetsEverything_data() {
     QTest::addColumn<bool>("byShortcut");
     QTest::addRow("menu entry") << false;
