@@ -2,8 +2,10 @@
 
 #include "cli/ChmWalk.h"
 #include "cli/CliArguments.h"
+#include "cli/CliMessages.h"
 #include "engine/ExtractType.h"
 #include "engine/ReportText.h"
+#include "engine/basVelmora.h"
 
 namespace velmora::cli {
 
@@ -17,6 +19,13 @@ int ExtractCommand::execute(const std::vector<std::string>& args, std::ostream& 
   const std::string& strCHMFile = arguments.positional()[0];
   const std::string strOutputPath = arguments.value("-o").value_or(strCHMFile + "_文件内容");
   const std::int32_t udeType = engine::CommandLineExtractType(arguments.value("-t").value_or("1"));
+
+  // The walk ignores folders it cannot create; a file in the folder's
+  // place would make it write nothing and still succeed.
+  if (engine::basVelmora::FileExists(strOutputPath)) {
+    err << kWriteFailedMessage << strOutputPath << '\n';
+    return kExitFailure;
+  }
 
   ChmWalk walk(m_env, err);
   if (!walk.Run(strCHMFile, strOutputPath, udeType)) return kExitFailure;

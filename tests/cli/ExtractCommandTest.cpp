@@ -93,6 +93,15 @@ TEST_F(ExtractCommandTest, FailedReadLeavesNoFileAndTheWalkGoesOn) {
   EXPECT_EQ(FilesBelow(scratch.path() / "out"), (Files{{"b.htm", "b"}}));
 }
 
+TEST_F(ExtractCommandTest, FileInPlaceOfTheOutputFolderIsReported) {
+  const std::string target = WriteFile(scratch / "out", "a file");
+  CliRun run = RunCli({"extract", chm, "-o", target}, FakeStorageService::Factory(SampleTree()));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "写入文件失败：" + target + "\n");
+  EXPECT_EQ(ReadFile(target), "a file");
+}
+
 TEST_F(ExtractCommandTest, EmptyOutputFolderIsAUsageError) {
   CliRun run = RunCli({"extract", chm, "-o", ""}, FakeStorageService::Factory(SampleTree()));
   EXPECT_EQ(run.status, 2);
