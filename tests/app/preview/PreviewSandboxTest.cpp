@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 #include "WebTestSupport.h"
@@ -39,12 +40,15 @@ class PreviewSandboxTest : public QObject {
   void cleanup();
   void hostilePage_data();
   void hostilePage();
-  void topLevelNavigationToNetwork();
+  void topLevelNavigation_data();
+  void topLevelNavigation();
+  void clickedLinksToOtherSchemes();
   void downloadsRefused();
 
  private:
   QString HostilePage() const;
   bool ShowInPlace(const QString& strChm, const QString& strStored);
+  bool ShowPage(bool blnInPlace, const QString& strPage);
 
   std::unique_ptr<QTemporaryDir> m_dir;
   std::unique_ptr<QTcpServer> m_server;
@@ -88,6 +92,17 @@ bool PreviewSandboxTest::ShowInPlace(const QString& strChm, const QString& strSt
   m_service->OpenForPreview(strChm);
   const QUrl url = m_service->UrlForAddress("mk:@MSITStore:" + strChm + "::" + strStored);
   return url.isValid() && LoadAndWait(*m_view, url);
+}
+
+// The page in place from a CHM file, or as an extracted copy in "预览".
+bool PreviewSandboxTest::ShowPage(bool blnInPlace, const QString& strPage) {
+  if (blnInPlace) {
+    const QString strChm = m_dir->filePath("hostile.chm");
+    return WriteChm(strChm, {{"/index.htm", strPage.toStdString()}}) && ShowInPlace(strChm, "/index.htm");
+  }
+  const QString strCopy = m_dir->filePath("预览/~preview.htm");
+  return QDir(m_dir->path()).mkpath("预览") && WriteFile(strCopy, strPage.toUtf8()) &&
+         LoadAndWait(*m_view, QUrl::fromLocalFile(strCopy));
 }
 
 // Every attempt ends in r[key]: "read" when it got through, "blocked" when not.
@@ -153,27 +168,29 @@ setTimeout(function() { done('frameOutside', 'blocked'); done('framePasswd', 'bl
 
 void PreviewSandboxTest::hostilePage_data() {
   QTest::addColumn<bool>("inPlace");
-  QTest::newRow("in place from a CHM file") << true;
-  QTest::newRow("extracted preview copy") << false;
+  QTest::addColumn<bool>("engineChecksOff");
+  QTest::newRow("in place from a CHM file") << true << false;
+  QTest::newRow("extracted preview copy") << false << false;
+  // The request filter alone, without the engine's own file checks.
+  QTest::newRow("extracted preview copy, engine file checks off") << false << true;
 }
 
 void PreviewSandboxTest::hostilePage() {
   QFETCH(bool, inPlace);
+  QFETCH(bool, engineChecksOff);
+  if (engineChecksOff) {
+    QWebEngineSettings* settings = m_view->page()->settings();
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+  }
   QSignalSpy connections(m_server.get(), &QTcpServer::newConnection);
-  if (inPlace) {
-    const QString strChm = m_dir->filePath("hostile.chm");
-    QVERIFY(WriteChm(strChm, {{"/index.htm", HostilePage().toStdString()}}));
-    QVERIFY(ShowInPlace(strChm, "/index.htm"));
-  } else {
-    QVERIFY(QDir(m_dir->path()).mkpath("预览"));
-    const QString strCopy = m_dir->filePath("预览/~preview.htm");
-    QVERIFY(WriteFile(strCopy, HostilePage().toUtf8()));
+  if (!inPlace) {
     // A file beside the copy is not the copy: it stays out of reach too.
+    QVERIFY(QDir(m_dir->path()).mkpath("预览"));
     m_strOutsidePicture = m_dir->filePath("预览/~preview.png");
     QVERIFY(WriteFile(m_strOutsidePicture, OnePixelPng()));
-    QVERIFY(WriteFile(strCopy, HostilePage().toUtf8()));
-    QVERIFY(LoadAndWait(*m_view, QUrl::fromLocalFile(strCopy)));
   }
+  QVERIFY(ShowPage(inPlace, HostilePage()));
   const QStringList keys = {"confirm",   "fetchPasswd", "xhrPasswd", "imageOutside", "frameOutside", "framePasswd",
                             "fetchNet",  "xhrNet",      "imageNet",  "webSocket",    "windowOpen"};
   QVERIFY2(WaitForJs(*m_view, QStringLiteral("Object.keys(r).length === %1").arg(keys.size())),
@@ -190,23 +207,60 @@ void PreviewSandboxTest::hostilePage() {
   QVERIFY2(m_desktop.m_opened.isEmpty(), qPrintable(m_desktop.m_opened.value(0).toString()));
 }
 
-// A page sending the whole pane to the network, or to another scheme.
-void PreviewSandboxTest::topLevelNavigationToNetwork() {
+void PreviewSandboxTest::topLevelNavigation_data() {
+  QTest::addColumn<bool>("inPlace");
+  QTest::newRow("in place from a CHM file") << true;
+  QTest::newRow("extracted preview copy") << false;
+}
+
+// A page sending the whole pane to the network, to another scheme or to a
+// local file.
+void PreviewSandboxTest::topLevelNavigation() {
+  QFETCH(bool, inPlace);
   QSignalSpy connections(m_server.get(), &QTcpServer::newConnection);
-  const QString strChm = m_dir->filePath("nav.chm");
-  QVERIFY(WriteChm(strChm, {{"/index.htm", "<p>start</p>"}}));
-  QVERIFY(ShowInPlace(strChm, "/index.htm"));
   const QString strNet = QStringLiteral("http://127.0.0.1:%1/top").arg(m_server->serverPort());
   for (const QString& strTarget : {strNet, QStringLiteral("mailto:someone@example.com"),
-                                   QStringLiteral("velmora-test:launch"), QStringLiteral("file:///etc/passwd")}) {
+                                   QStringLiteral("velmora-test:launch"), QStringLiteral("file:///etc/passwd"),
+                                   QUrl::fromLocalFile(m_strOutsidePage).toString(QUrl::FullyEncoded)}) {
+    QVERIFY(ShowPage(inPlace, QStringLiteral("<p>start</p>")));
     QSignalSpy finished(m_view.get(), &QWebEngineView::loadFinished);
-    EvalJs(*m_view, "location.href = '" + strTarget + "'; 0");
+    EvalJs(*m_view, "window.addEventListener('message', function() { document.title = 'reached'; });"
+                    "location.href = '" + strTarget + "'; 0");
     finished.wait(3000);
-    QVERIFY2(!EvalJs(*m_view, "document.body ? document.body.innerText : ''").toString().contains("root:"),
-             qPrintable(strTarget));
+    const QString strText = EvalJs(*m_view, "document.body ? document.body.innerText : ''").toString();
+    QVERIFY2(!strText.contains("root:"), qPrintable(strTarget));
+    QVERIFY2(EvalJs(*m_view, "document.title").toString() != "reached", qPrintable(strTarget));
+    QVERIFY2(m_view->url().scheme() != "file" || m_view->url().path().endsWith("~preview.htm") ||
+                 !finished.value(0).value(0).toBool(),
+             qPrintable(m_view->url().toString()));
   }
   QTest::qWait(500);
   QCOMPARE(connections.count(), 0);
+  QVERIFY2(m_desktop.m_opened.isEmpty(), qPrintable(m_desktop.m_opened.value(0).toString()));
+}
+
+// Links the user really clicks: the engine would otherwise hand schemes it
+// does not know to the desktop. A click on a link to a stored page shows
+// that the click itself gets through.
+void PreviewSandboxTest::clickedLinksToOtherSchemes() {
+  m_view->show();
+  QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+  const QString strChm = m_dir->filePath("links.chm");
+  for (const QString& strTarget : {QStringLiteral("second.htm"), QStringLiteral("mailto:someone@example.com"),
+                                   QStringLiteral("velmora-test:launch")}) {
+    const QString strPage = "<title>first</title><a href=\"" + strTarget +
+                            "\" style=\"display:block;position:fixed;left:0;top:0;width:100%;height:100%\">x</a>";
+    QVERIFY(WriteChm(strChm, {{"/index.htm", strPage.toStdString()}, {"/second.htm", "<title>second</title>"}}));
+    QVERIFY(ShowInPlace(strChm, "/index.htm"));
+    QWidget* target = m_view->focusProxy() ? m_view->focusProxy() : m_view.get();
+    QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(50, 50));
+    if (strTarget == "second.htm") {
+      QTRY_COMPARE_WITH_TIMEOUT(EvalJs(*m_view, "document.title").toString(), QStringLiteral("second"), 10000);
+    } else {
+      QTest::qWait(1000);
+      QCOMPARE(EvalJs(*m_view, "document.title").toString(), QStringLiteral("first"));
+    }
+  }
   QVERIFY2(m_desktop.m_opened.isEmpty(), qPrintable(m_desktop.m_opened.value(0).toString()));
 }
 

@@ -1,9 +1,13 @@
 // Runs the preview's test classes in one process: the web engine can be
 // started only once, after the URL schemes are registered. HOME and the XDG
 // folders point into a temporary folder, so nothing reaches the real ones.
+// A first argument naming a test class runs only that class, with the
+// remaining arguments passed on (test functions, -v2, ...).
 
 #include <QApplication>
 #include <QTemporaryDir>
+#include <cstring>
+#include <utility>
 
 #include "app/preview/ChmUrlSchemes.h"
 
@@ -23,10 +27,19 @@ int main(int argc, char** argv) {
   velmora::app::RegisterChmUrlSchemes();
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
-  int status = 0;
-  for (auto run : {RunAboutPagesTest, RunChmArchiveCacheTest, RunChmContentTypeTest, RunChmUrlTest,
-                   RunInPlacePreviewTest, RunPreviewSandboxTest}) {
-    status |= run(argc, argv);
+  const std::pair<const char*, int (*)(int, char**)> classes[] = {
+      {"AboutPagesTest", RunAboutPagesTest},       {"ChmArchiveCacheTest", RunChmArchiveCacheTest},
+      {"ChmContentTypeTest", RunChmContentTypeTest}, {"ChmUrlTest", RunChmUrlTest},
+      {"InPlacePreviewTest", RunInPlacePreviewTest}, {"PreviewSandboxTest", RunPreviewSandboxTest}};
+  if (argc > 1) {
+    for (const auto& [name, run] : classes) {
+      if (std::strcmp(argv[1], name) == 0) {
+        argv[1] = argv[0];
+        return run(argc - 1, argv + 1);
+      }
+    }
   }
+  int status = 0;
+  for (const auto& entry : classes) status |= entry.second(argc, argv);
   return status;
 }
