@@ -31,6 +31,11 @@ frmVelmora::frmVelmora(QWidget* parent) : QMainWindow(parent), m_picHeaderBanner
   CreateControls();
   ConnectEvents();
   ConnectMenuCommands();
+  ConnectOpenEvents();
+  ConnectBatchListEvents();
+  ConnectPreviewEvents();
+  // Before the pane loads its first page.
+  PreparePreviewPane();
   const QRect client =
       ToPixels(TwipRect{0, 0, MainLayout::kDesignClientWidth, MainLayout::kDesignClientHeight});
   resize(client.width(), client.height() + menuBar()->sizeHint().height());
@@ -65,7 +70,9 @@ void frmVelmora::Form_Load() {
   Form_Resize();
   // 10. The one parser of the window's life.
   m_ucmCHMParser = std::make_unique<engine::cCHMParser>();
-  // 11. Last of all: the command-line extraction (ProcessCommandLine).
+  ConnectParserEvents();
+  // 11. Last of all: the command-line extraction.
+  ProcessCommandLine();
 }
 
 void frmVelmora::closeEvent(QCloseEvent* event) {
@@ -104,6 +111,7 @@ void frmVelmora::ShowModeFrame(int index) {
 
 void frmVelmora::ResetWindow(bool blnClearLists) {
   m_colItems = engine::cCHMItemCollection();
+  CloseFileForPreview();
   if (blnClearLists) {
     for (cListBox* list : {lstItems, lstFiles}) {
       list->hide();

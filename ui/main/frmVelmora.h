@@ -112,6 +112,86 @@ class frmVelmora : public QMainWindow {
   // ---- Members of later concerns go here (opening, CHM file list,
   // ---- preview, export, search), each with its own source file.
 
+  // frmVelmoraOpen.cpp: opening CHM files, the summary, the command line.
+ public:
+  // The program's arguments joined by single blanks; read by Form_Load.
+  void SetCommandLine(const QString& strCommands) { m_strCommandLine = strCommands; }
+  // The open command: the open dialog, then the file opened (single mode)
+  // or added to the CHM file list (batch mode).
+  void ChooseCHMFiles();
+  // Opens and lists the file named by m_strCHMFile; blnClearLists empties
+  // both lists first. Refused quietly while a walk is running.
+  void OpenCHMFile(bool blnClearLists);
+  // Appends the path to lstFiles and widens its horizontal scroll range.
+  void AddBatchFile(const QString& strPath);
+  // Fills lstItems from m_colItems and writes the summary line.
+  void ShowCHMContents(std::int32_t lngPicCount, std::int32_t lngHTMLCount, std::int32_t lngMovieCount,
+                       std::int32_t lngTotal, bool blnExported);
+  // The value that follows strKey in strCommands (see app/CommandLine.h);
+  // strValue is left as it was when the key is absent or has no value.
+  void ParseCommandValue(const QString& strCommands, const QString& strKey, QString& strValue) const;
+  // False while a walk of the window's parser is running (the walk lets
+  // events run, so commands can arrive meanwhile) and before start-up has
+  // made the parser: commands that would start another walk are refused
+  // quietly then.
+  bool CanStartWalk() const;
+
+ private:
+  void ConnectOpenEvents();
+  void ConnectParserEvents();
+  // Shows "文件不存在：" and the path when it names no file; true then.
+  bool ReportMissingFile(const QString& strFile, bool blnWithIcon = true);
+  void m_ucmCHMParser_Progress(const std::string& strName, std::int32_t lngSize, bool blnExtract);
+  void ProcessCommandLine();
+  // Makes strFile the current CHM file and opens it; a missing file keeps
+  // the previous current file (and its rows) as they were. True when the
+  // file is listed afterwards.
+  bool OpenChosenFile(const QString& strFile, bool blnClearLists);
+  // Adds the files of a batch selection (folder and names, as the open
+  // dialog split them) to lstFiles.
+  void AddChosenBatchFiles(const QString& strFolder, const QStringList& strNames, int lngCount);
+  // Widens a list's horizontal scroll range for a row lngTextPixels wide
+  // when that is wider than lngMaxWidth (twips), which then grows.
+  void WidenList(cListBox* list, std::int32_t& lngMaxWidth, int lngTextPixels);
+  QString m_strCommandLine;
+
+  // frmVelmoraBatchList.cpp: the CHM file list of batch mode.
+  void ConnectBatchListEvents();
+  // True when a row of lstFiles equals the path, ignoring letter case.
+  bool BatchListHolds(const QString& strPath) const;
+  void lstFiles_FilesDropped(const QStringList& strFiles);
+  void lstFiles_DblClick();
+  void lstFiles_MouseUp(Qt::MouseButton button);
+  void cmdRemoveFiles_Click();
+
+  // frmVelmoraPreview.cpp: the content list's clicks and drops, the preview.
+ public:
+  // Previews the item of lstItems' current row (also run when the search
+  // sets the current row).
+  void lstItems_Click();
+  // Asks whether to add files when the list is empty; Yes opens them.
+  void OfferToAddFiles(cListBox* list);
+  // The preview copies' folder and name start: "<cache>/预览/~preview.".
+  static QString GetPreviewFilePrefix();
+
+ private:
+  void ConnectPreviewEvents();
+  // The preview pane runs in the preview sandbox and reads stored files
+  // through the preview service.
+  void PreparePreviewPane();
+  // The preview service keeps the listed file's directory while it is open.
+  void OpenFileForPreview();
+  void CloseFileForPreview();
+  void lstItems_FilesDropped(const QStringList& strFiles);
+  void lstItems_LeftMouseUp(Qt::MouseButton button);
+  // The row to preview: the current one, or with auto-browse the first
+  // row from it down that is not a folder (the selection moves there).
+  int ChoosePreviewRow(int lngRow);
+  // The preview pane's address for the item (asks first for executables
+  // and scripts).
+  QString PreviewAddress(const engine::cCHMItemInfo& item);
+  QString ExtractPreviewCopy(const engine::cCHMItemInfo& item, const QString& strExtension);
+
   // Window state.
   QString m_strCHMFile;                                  // path of the current CHM file
   bool m_blnLoaded = false;                              // a CHM file is listed in lstItems

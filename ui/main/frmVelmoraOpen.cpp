@@ -1,0 +1,215 @@
+// Opening CHM files: the open command, opening and listing one file, adding
+// files to the CHM file list, the summary and the walk's progress line, and
+// the unattended extraction named on the command line.
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QFontMetrics>
+#include <algorithm>
+
+#include "app/CommandLine.h"
+#include "engine/ReportText.h"
+#include "engine/basVelmora.h"
+#include "engine/cCHMParser.h"
+#include "ui/common/cDlg.h"
+#include "ui/common/ucFirefoxWait.h"
+#include "ui/main/Twips.h"
+#include "ui/main/WindowMessages.h"
+#include "ui/main/cListBox.h"
+#include "ui/main/frmVelmora.h"
+
+namespace velmora::ui {
+namespace {
+
+QString FromUtf8(const std::string& strText) { return QString::fromStdString(strText); }
+std::string ToUtf8(const QString& strText) { return strText.toStdString(); }
+
+bool FileExists(const QString& strPath) { return engine::basVelmora::FileExists(ToUtf8(strPath)); }
+
+const QString kNotCHMFile = QStringLiteral("解释文件失败，可能该文件不是chm文件。");
+
+// Walk counters, each starting at 0.
+struct WalkCounts {
+  std::int32_t lngPicCount = 0;
+  std::int32_t lngHTMLCount = 0;
+  std::int32_t lngMovieCount = 0;
+  std::int32_t lngTotal = 0;
+};
+
+}  // namespace
+
+void frmVelmora::ConnectOpenEvents() {
+  connect(m_mnu.mnuOpen, &QAction::triggered, this, &frmVelmora::ChooseCHMFiles);
+}
+
+void frmVelmora::ConnectParserEvents() {
+  m_ucmCHMParser->Progress = [this](const std::string& strName, std::int32_t lngSize, bool blnExtract) {
+    m_ucmCHMParser_Progress(strName, lngSize, blnExtract);
+  };
+}
+
+bool frmVelmora::CanStartWalk() const { return m_ucmCHMParser && !m_ucmCHMParser->IsBusy(); }
+
+void frmVelmora::m_ucmCHMParser_Progress(const std::string& strName, std::int32_t lngSize, bool blnExtract) {
+  ++m_lngProgressCount;
+  // Every fifth stream: the line changes and pending events run, which
+  // keeps the window painted without slowing the walk.
+  if (m_lngProgressCount % 5 == 0) ShowStatus(FromUtf8(engine::ProgressText(strName, lngSize, blnExtract)));
+}
+
+bool frmVelmora::ReportMissingFile(const QString& strFile, bool blnWithIcon) {
+  if (FileExists(strFile)) return false;
+  ShowNotice(this, QStringLiteral("文件不存在：") + strFile, blnWithIcon ? MsgIcon::Information : MsgIcon::None);
+  return true;
+}
+
+void frmVelmora::ChooseCHMFiles() {
+  if (!CanStartWalk()) return;
+  // Rows stay clickable again whatever the dialog brings, unless a new
+  // file is opened (which sets the flag itself).
+  const bool blnWasLoaded = m_blnLoaded;
+  m_blnLoaded = false;
+  const bool blnBatch = CurrentMode() == 1;
+  cDlg dlg;
+  dlg.SetHOwner(this);
+  dlg.SetFlags(cDlg::kExplorer | cDlg::kPathMustExist | cDlg::kFileMustExist | (blnBatch ? cDlg::kMultiSelect : 0));
+  dlg.SetFilter(QStringLiteral("CHM文件(*.chm)|*.chm|所有文件(*.*)|*.*"));
+  dlg.ShowOpen();
+  m_blnLoaded = blnWasLoaded;
+  const QString strChosen = dlg.FileName();
+  if (strChosen.trimmed().isEmpty()) return;  // cancelled: the open file stays usable
+
+  if (!blnBatch) {
+    // The opened file becomes the only row of an empty CHM file list (a
+    // plain append: the scroll range is not widened).
+    if (OpenChosenFile(strChosen, true) && lstFiles->count() == 0) lstFiles->addItem(m_strCHMFile);
+    return;
+  }
+  QString strFolder;
+  QStringList strNames;
+  int lngCount = 0;
+  dlg.ParseMultiFileName(strFolder, strNames, lngCount);
+  AddChosenBatchFiles(strFolder, strNames, lngCount);
+}
+
+void frmVelmora::AddChosenBatchFiles(const QString& strFolder, const QStringList& strNames, int lngCount) {
+  if (lngCount == 0) {
+    ShowNotice(this, QStringLiteral("请选择文件。"));
+    return;
+  }
+  for (int index = 0; index < lngCount; ++index) {
+    // One file alone comes as its full path; several as names in the folder.
+    const QString strPath = lngCount == 1 ? strNames[0] : strFolder + QLatin1Char('/') + strNames[index];
+    if (ReportMissingFile(strPath)) continue;
+    if (!BatchListHolds(strPath)) AddBatchFile(strPath);
+  }
+  EnableExportMenus(true);
+}
+
+bool frmVelmora::OpenChosenFile(const QString& strFile, bool blnClearLists) {
+  if (!CanStartWalk() || ReportMissingFile(strFile)) return false;
+  m_strCHMFile = strFile;
+  OpenCHMFile(blnClearLists);
+  return m_blnLoaded;
+}
+
+void frmVelmora::OpenCHMFile(bool blnClearLists) {
+  if (!CanStartWalk() || ReportMissingFile(m_strCHMFile)) return;
+  setCursor(Qt::WaitCursor);
+  ResetWindow(blnClearLists);
+  QCoreApplication::processEvents();
+  m_lngProgressCount = 0;
+  fwProgress->PlayWait();
+  m_blnLoaded = false;
+
+  WalkCounts counts;
+  bool blnParsed = false;
+  bool blnRefused = false;
+  try {
+    blnParsed = m_ucmCHMParser->ParseCHM(ToUtf8(m_strCHMFile), engine::basVelmora::GetAppFolder(),
+                                         engine::kExtractNone, {}, m_colItems, counts.lngPicCount,
+                                         counts.lngHTMLCount, counts.lngMovieCount, counts.lngTotal);
+  } catch (const engine::ParseError& error) {
+    // A file recognised as a CHM file that cannot be opened is reported like
+    // any other unreadable file; a walk started meanwhile refuses quietly.
+    blnRefused = error.kind() == engine::ParseError::Kind::Busy;
+  }
+  if (blnParsed) {
+    ShowCHMContents(counts.lngPicCount, counts.lngHTMLCount, counts.lngMovieCount, counts.lngTotal, false);
+    m_blnLoaded = true;
+    OpenFileForPreview();
+  } else if (!blnRefused) {
+    ShowNotice(this, kNotCHMFile);
+  }
+  fwProgress->StopWait();
+  unsetCursor();
+}
+
+void frmVelmora::AddBatchFile(const QString& strPath) {
+  lstFiles->addItem(strPath);
+  WidenList(lstFiles, m_lngMaxFileWidth, lstFiles->fontMetrics().horizontalAdvance(strPath));
+}
+
+void frmVelmora::WidenList(cListBox* list, std::int32_t& lngMaxWidth, int lngTextPixels) {
+  const std::int32_t lngWidth = lngTextPixels * kTwipsPerPixel;
+  if (lngWidth <= lngMaxWidth) return;
+  lngMaxWidth = lngWidth;
+  list->SetHorizontalExtent(qRound(double(lngWidth) / kTwipsPerPixel + 18));
+}
+
+void frmVelmora::ShowCHMContents(std::int32_t lngPicCount, std::int32_t lngHTMLCount, std::int32_t lngMovieCount,
+                                 std::int32_t lngTotal, bool blnExported) {
+  // Hidden while refilled, and filled in one go: tens of thousands of rows
+  // then cost one layout instead of one per row.
+  lstItems->hide();
+  lstItems->clear();
+  QStringList strRows;
+  strRows.reserve(qsizetype(m_colItems.size()));
+  const QFontMetrics metrics = lstItems->fontMetrics();
+  int lngWidest = 0;
+  for (const engine::cCHMItemInfo& item : m_colItems) {
+    strRows.append(FromUtf8(engine::ItemRowText(item)));
+    lngWidest = std::max(lngWidest, metrics.horizontalAdvance(strRows.constLast()));
+  }
+  lstItems->addItems(strRows);
+  // The widest row decides the scroll range, as if each row were measured
+  // and the range widened row by row.
+  WidenList(lstItems, m_lngMaxItemWidth, lngWidest);
+  lstItems->show();
+  EnableExportMenus(true);
+  ShowStatus(FromUtf8(engine::ParseSummaryText(lngPicCount, lngHTMLCount, lngMovieCount, lngTotal, blnExported)));
+}
+
+void frmVelmora::ParseCommandValue(const QString& strCommands, const QString& strKey, QString& strValue) const {
+  std::string strFound = ToUtf8(strValue);
+  app::ParseCommandValue(ToUtf8(strCommands), ToUtf8(strKey), strFound);
+  strValue = FromUtf8(strFound);
+}
+
+void frmVelmora::ProcessCommandLine() {
+  const std::optional<app::CommandLineExtraction> extraction = app::ReadCommandLine(ToUtf8(m_strCommandLine));
+  if (!extraction || !CanStartWalk()) return;
+  if (ReportMissingFile(FromUtf8(extraction->strCHMFile), false)) return;
+
+  m_lngProgressCount = 0;
+  fwProgress->PlayWait();
+  WalkCounts counts;
+  bool blnParsed = false;
+  try {
+    blnParsed = m_ucmCHMParser->ParseCHM(extraction->strCHMFile, extraction->strOutputPath,
+                                         extraction->lngExtractType, {}, m_colItems, counts.lngPicCount,
+                                         counts.lngHTMLCount, counts.lngMovieCount, counts.lngTotal);
+  } catch (const engine::ParseError&) {
+    blnParsed = false;
+  }
+  fwProgress->StopWait();
+  // A file that could not be read extracted nothing: say so rather than
+  // report an empty success.
+  if (!blnParsed) {
+    ShowNotice(this, kNotCHMFile);
+    return;
+  }
+  ShowCHMContents(counts.lngPicCount, counts.lngHTMLCount, counts.lngMovieCount, counts.lngTotal, true);
+}
+
+}  // namespace velmora::ui
