@@ -54,6 +54,17 @@ class cCHMParser {
   ProgressHandler Progress;
   WriteProgressHandler WriteProgress;
 
+  // Writing: the walk first records, counts and reports every element and
+  // collects the selected streams; they are then written in container order
+  // (IStream::OrderKey) with the same end result as writing them in walk
+  // order. Each disk name is the stored name made safe by SafeRelativePath,
+  // each file appears complete or not at all, and an empty strOutputPath
+  // writes nothing. Type 2 selects a stream when an entry equals, ignoring
+  // case, its record key ("\a.htm", "html\a.htm") or, at the root, its bare
+  // name; an entry equal to a storage's record key ("\html",
+  // "html\images") or, at the root, its bare name ("html") selects every
+  // stream below that storage.
+  //
   // Returns false when no storage service exists or the file is not a CHM
   // (missing, empty, another format). Throws ParseError as described above.
   // Counters are only ever added to. For every type but 32, colCHMItems is
@@ -81,7 +92,8 @@ class cCHMParser {
   // Writes the planned streams in container order.
   void WritePlannedStreams(std::vector<PlannedStream>& plan);
   // Writes one stream to strFile through a temporary file; false when
-  // nothing was written. done advances with the bytes delivered.
+  // nothing was written. done and total are the write phase's figures
+  // before this stream, passed on to WriteProgress.
   bool WriteStream(platform::IStream& stream, const std::string& strFile, std::uint64_t done, std::uint64_t total);
 
   // The text with the on-disk separator "/" at its end.

@@ -140,7 +140,9 @@ TEST(RobustnessTest, DamagedChmFilesAreHandledSafely) {
     const WalkRun extract = Parse(parser, chm, kExtractAll, (work / "out").string());
     EXPECT_EQ(list.outcome, extract.outcome);
     EXPECT_EQ(list.items.size(), extract.items.size());
-    if (mutant.mustBeRejected) EXPECT_EQ(list.outcome, Outcome::False);
+    if (mutant.mustBeRejected) {
+      EXPECT_EQ(list.outcome, Outcome::False);
+    }
     if (list.outcome != Outcome::True) {
       EXPECT_TRUE(list.items.empty());
       EXPECT_FALSE(fs::exists(work / "out"));
@@ -149,12 +151,15 @@ TEST(RobustnessTest, DamagedChmFilesAreHandledSafely) {
     }
 
     // The single-stream extraction of the first stream listed.
-    const auto first = std::find_if(list.items.begin(), list.items.end(), [](const cCHMItemInfo& i) { return !i.IsStorage; });
+    const auto first =
+        std::find_if(list.items.begin(), list.items.end(), [](const cCHMItemInfo& i) { return !i.IsStorage; });
     if (first != list.items.end()) {
       const std::string key = first->Path + "\\" + first->Name;
       const WalkRun single = Parse(parser, chm, kExtractSingle, (work / "single/file").string(), {key});
       EXPECT_EQ(single.outcome, Outcome::True);
-      if (fs::exists(work / "single/file")) EXPECT_EQ(fs::file_size(work / "single/file"), first->ExactSize);
+      if (fs::exists(work / "single/file")) {
+        EXPECT_EQ(fs::file_size(work / "single/file"), first->ExactSize);
+      }
     }
     CheckWorkFolder(work, list);
     fs::remove_all(work);

@@ -53,8 +53,9 @@ TEST(cCHMParserOrderTest, EarlierStreamStaysWhenTheLaterOneIsEmpty) {
 }
 
 // Several storages, long and short streams, duplicates of one disk path,
-// a failing copy and an empty stream; orderKey = walk position.
-FakeElement MixedTree() {
+// a failing copy, an empty stream and one long stream; orderKey = walk
+// position.
+FakeElement MixedTree(std::uint64_t bigLength) {
   std::vector<FakeElement> root;
   std::uint64_t key = 0;
   for (int s = 0; s < 4; ++s) {
@@ -69,7 +70,7 @@ FakeElement MixedTree() {
     children.push_back(Stream("empty.htm", "", key++));
     root.push_back(Storage("s" + std::to_string(s), std::move(children)));
   }
-  root.push_back(test::GeneratedStream("big.avi", 9 << 20, key++));
+  root.push_back(test::GeneratedStream("big.avi", bigLength, key++));
   root.push_back(Stream("index.htm", "root page", key++));
   return Root(std::move(root));
 }
@@ -92,7 +93,7 @@ std::vector<std::uint64_t> KeysInCopyOrder(const FakeElement& root, const std::v
 
 TEST(cCHMParserOrderTest, ContainerOrderGivesTheTreeOfWalkOrder) {
   TempFolder tmp;
-  const FakeElement walkOrdered = MixedTree();
+  const FakeElement walkOrdered = MixedTree(1 << 20);
   auto walkRecorder = std::make_shared<FakeRecorder>();
   cCHMParser reference(FakeStorageService::Factory(walkOrdered, {}, walkRecorder));
   const auto expectedWalk = RunWalk(reference, kExtractAll, tmp / "walk");
@@ -121,7 +122,7 @@ TEST(cCHMParserOrderTest, ContainerOrderGivesTheTreeOfWalkOrder) {
 
 TEST(cCHMParserOrderTest, WriteProgressRisesToTheTotal) {
   TempFolder tmp;
-  cCHMParser parser(FakeStorageService::Factory(MixedTree()));
+  cCHMParser parser(FakeStorageService::Factory(MixedTree(9 << 20)));
   std::vector<std::pair<std::uint64_t, std::uint64_t>> calls;
   parser.WriteProgress = [&calls](std::uint64_t done, std::uint64_t total) { calls.emplace_back(done, total); };
   RunWalk(parser, kExtractAll, tmp / "out");
