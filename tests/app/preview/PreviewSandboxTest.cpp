@@ -153,6 +153,27 @@ try {
 } catch (e) { done('webSocket', 'blocked'); }
 try { navigator.sendBeacon('NET/beacon', 'x'); } catch (e) {}
 try { new EventSource('NET/events'); } catch (e) {}
+// WebRTC opens its own sockets, past the request filter: a TURN server
+// over TCP on the loopback server, from this page and from frames with
+// their own documents.
+var turn = {iceServers: [{urls: 'turn:127.0.0.1:PORT?transport=tcp', username: 'u', credential: 'c'},
+                         {urls: 'stun:127.0.0.1:PORT'}]};
+function rtcProbe(key, win) {
+  try {
+    var pc = new win.RTCPeerConnection(turn);
+    pc.createDataChannel('d');
+    pc.createOffer().then(function(o) { return pc.setLocalDescription(o); });
+    done(key, 'read');
+  } catch (e) { done(key, 'blocked'); }
+}
+rtcProbe('rtcPage', window);
+var rtcFrameScript = 'try { var pc = new RTCPeerConnection(' + JSON.stringify(turn) + '); pc.createDataChannel("d");' +
+    'pc.createOffer().then(function(o) { return pc.setLocalDescription(o); }); } catch (e) {}';
+var own = document.createElement('iframe'); own.srcdoc = '<script>' + rtcFrameScript + '<\/script>';
+document.body.appendChild(own);
+var data = document.createElement('iframe');
+data.src = 'data:text/html,' + encodeURIComponent('<script>' + rtcFrameScript + '<\/script>');
+document.body.appendChild(data);
 var n = document.createElement('iframe'); n.src = 'NET/frame'; document.body.appendChild(n);
 var m = document.createElement('iframe'); m.src = 'mailto:someone@example.com'; document.body.appendChild(m);
 var v = document.createElement('iframe'); v.src = 'velmora-test:launch'; document.body.appendChild(v);
@@ -191,8 +212,9 @@ void PreviewSandboxTest::hostilePage() {
     QVERIFY(WriteFile(m_strOutsidePicture, OnePixelPng()));
   }
   QVERIFY(ShowPage(inPlace, HostilePage()));
-  const QStringList keys = {"confirm",   "fetchPasswd", "xhrPasswd", "imageOutside", "frameOutside", "framePasswd",
-                            "fetchNet",  "xhrNet",      "imageNet",  "webSocket",    "windowOpen"};
+  const QStringList keys = {"confirm",  "fetchPasswd", "xhrPasswd", "imageOutside", "frameOutside",
+                            "framePasswd", "fetchNet", "xhrNet",   "imageNet",     "webSocket",
+                            "rtcPage",  "windowOpen"};
   QVERIFY2(WaitForJs(*m_view, QStringLiteral("Object.keys(r).length === %1").arg(keys.size())),
            qPrintable(EvalJs(*m_view, "JSON.stringify(r)").toString()));
   // Give late attempts (reads after a probe gave up, preconnect, beacon,
