@@ -34,6 +34,9 @@ frmVelmora::frmVelmora(QWidget* parent) : QMainWindow(parent), m_picHeaderBanner
   ConnectOpenEvents();
   ConnectBatchListEvents();
   ConnectPreviewEvents();
+  ConnectExportCommands();
+  // After the preview's handlers: it tells which row changes they previewed.
+  ConnectSearchCommands();
   // Before the pane loads its first page.
   PreparePreviewPane();
   const QRect client =

@@ -23,7 +23,9 @@
 #include "settings/cINI.h"
 #include "ui/main/MainLayout.h"
 #include "ui/main/cMainMenu.h"
+#include "ui/search/SearchHost.h"
 
+class QActionGroup;
 class QButtonGroup;
 class QFrame;
 class QLabel;
@@ -41,7 +43,7 @@ class cListBox;
 class cModeButton;
 class cPreviewBrowser;
 
-class frmVelmora : public QMainWindow {
+class frmVelmora : public QMainWindow, public SearchHost {
   Q_OBJECT
 
  public:
@@ -191,6 +193,29 @@ class frmVelmora : public QMainWindow {
   // and scripts).
   QString PreviewAddress(const engine::cCHMItemInfo& item);
   QString ExtractPreviewCopy(const engine::cCHMItemInfo& item, const QString& strExtension);
+
+  // frmVelmoraExport.cpp: the export commands.
+  class ExportRun;  // holds the export entries off while one export runs
+  void ConnectExportCommands();
+  void mnuExportCHM_Click(int index);
+  void lstItems_DblClick();
+  // Runs export entry index (0 to 5, 7) over the current CHM file (single
+  // mode) or the CHM file list (batch mode).
+  void ExportCHM(int index);
+  QActionGroup* m_grpExportEntries = nullptr;  // export entries 0-5 and 7
+  bool m_blnExporting = false;                 // an export is running
+
+  // frmVelmoraSearch.cpp: the find command and the search dialog's view of
+  // the window (CurrentMode and HeaderPicture above serve it as well).
+ public:
+  QWidget* SearchOwner() override;
+  QListWidget* ModeList(int mode) override;
+  void ContentRowMadeCurrent(int row) override;
+
+ private:
+  void ConnectSearchCommands();
+  void mnuFind_Click();
+  int m_lngRowMadeCurrent = -1;  // row of the current-row change just made, else -1
 
   // Window state.
   QString m_strCHMFile;                                  // path of the current CHM file

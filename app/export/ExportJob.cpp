@@ -1,0 +1,47 @@
+#include "app/export/ExportJob.h"
+
+#include <utility>
+
+#include "engine/ReportText.h"
+#include "engine/StagedFile.h"
+#include "engine/cCHMParser.h"
+
+namespace velmora::app {
+
+ExportJob::ExportJob(engine::cCHMParser& parser, ExportPlan plan, std::vector<std::string> strExtractContents)
+    : m_parser(parser), m_plan(std::move(plan)), m_strExtractContents(std::move(strExtractContents)) {}
+
+void ExportJob::Run(const std::vector<std::string>& strWorkList) {
+  for (const std::string& strCHMFile : strWorkList) {
+    ExportCounts counts;
+    if (m_plan.WritesListing()) m_strListing.Append(engine::ListingHeaderLine(strCHMFile));
+    if (!Walk(strCHMFile, counts)) m_strUnreadable.push_back(strCHMFile);
+    if (m_plan.WritesListing()) {
+      for (const engine::cCHMItemInfo& item : m_colItems) m_strListing.Append(engine::ListingItemLine(item));
+    }
+    if (FileDone) FileDone(strCHMFile, counts);
+  }
+}
+
+bool ExportJob::Walk(const std::string& strCHMFile, ExportCounts& counts) {
+  // A failed walk leaves no items behind, not even those of the file before.
+  m_colItems.clear();
+  try {
+    return m_parser.ParseCHM(strCHMFile, m_plan.OutputPath(strCHMFile), m_plan.ExtractType(), m_strExtractContents,
+                             m_colItems, counts.lngPicCount, counts.lngHTMLCount, counts.lngMovieCount,
+                             counts.lngTotal);
+  } catch (const engine::ParseError&) {
+    // Recognised but unreadable (or the parser was taken by another walk
+    // meanwhile): reported like a missing file. Both are raised before the
+    // walk has counted anything.
+    return false;
+  }
+}
+
+bool ExportJob::WriteListing(const std::string& strFile) const {
+  engine::StagedFile file(strFile);
+  const std::string strText = m_strListing.value() + "\r\n";
+  return file.IsOpen() && file.Write(strText.data(), strText.size()) && file.Commit();
+}
+
+}  // namespace velmora::app
