@@ -4,6 +4,8 @@
 // never given.
 
 #include <QDir>
+#include <QFileInfo>
+#include <algorithm>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -11,9 +13,11 @@
 #include <QWebEngineView>
 
 #include "WebTestSupport.h"
+#include "TestPaths.h"
 #include "app/preview/ChmPreviewService.h"
 #include "app/preview/ChmUrl.h"
 #include "app/preview/PreviewSandbox.h"
+#include "platform/storage/ChmArchive.h"
 
 using namespace velmora::app;
 using namespace velmora::testsupport;
@@ -48,6 +52,8 @@ class InPlacePreviewTest : public QObject {
   void linksToOtherChmFiles();
   void unknownFilesRefused();
   void largeStreamServed();
+  void realHelpFiles_data();
+  void realHelpFiles();
 
  private:
   bool Show(const QString& strChm, const QString& strStored);
@@ -221,6 +227,49 @@ void InPlacePreviewTest::largeStreamServed() {
   QVERIFY(WaitForJs(*m_view, "r.length !== undefined", 30000));
   QCOMPARE(EvalJs(*m_view, "r.length").toLongLong(), static_cast<qlonglong>(big.size()));
   QCOMPARE(EvalJs(*m_view, "r.last").toString(), QStringLiteral("x"));
+}
+
+void InPlacePreviewTest::realHelpFiles_data() {
+  QTest::addColumn<QString>("file");
+  QTest::addColumn<QString>("characterSet");
+  QTest::newRow("Chinese, GB2312 pages") << "03-WINDOWS脚本技术手册.chm" << "GBK";
+  QTest::newRow("Japanese, Shift_JIS pages") << "12-sakura.chm" << "Shift_JIS";
+  QTest::newRow("Russian, windows-1251 pages") << "14-Справка.chm" << "windows-1251";
+  QTest::newRow("Chinese language, UTF-8 pages") << "01-UDFs3CHS.chm" << "UTF-8";
+  QTest::newRow("English, pages without charset") << "09-PyWin32.chm" << "windows-1252";
+}
+
+// The first page with non-ASCII text of a real help file is decoded right:
+// with its declared charset, or without one, its language's code page.
+void InPlacePreviewTest::realHelpFiles() {
+  QFETCH(QString, file);
+  QFETCH(QString, characterSet);
+  const QString strChm = QStringLiteral(VELMORA_CORPUS_DIR "/real/") + file;
+  if (!QFileInfo::exists(strChm)) QSKIP("the shared corpus is not on this machine");
+  velmora::platform::ChmArchive::OpenResult result;
+  auto archive = velmora::platform::ChmArchive::Open(QFile::encodeName(strChm).toStdString(), result);
+  QVERIFY(archive);
+  QString strPage;
+  for (const auto& entry : archive->entries()) {
+    const QString strName = QString::fromStdString(entry.name);
+    if (!strName.endsWith(".htm", Qt::CaseInsensitive) && !strName.endsWith(".html", Qt::CaseInsensitive)) continue;
+    QByteArray head;
+    archive->extract(entry, [&head](const char* bytes, std::size_t length) {
+      head.append(bytes, static_cast<qsizetype>(length));
+      return head.size() < 4096;
+    });
+    const bool blnNonAscii = std::any_of(head.begin(), head.end(), [](char c) { return c & 0x80; });
+    if (blnNonAscii) {
+      strPage = "/" + strName;
+      break;
+    }
+  }
+  QVERIFY(!strPage.isEmpty());
+  QVERIFY(Show(strChm, strPage));
+  QCOMPARE(EvalJs(*m_view, "document.characterSet").toString(), characterSet);
+  const QString strBody = EvalJs(*m_view, "document.documentElement.innerText").toString();
+  QVERIFY(!strBody.trimmed().isEmpty());
+  QVERIFY2(!strBody.contains(QChar::ReplacementCharacter), qPrintable(strPage));
 }
 
 int RunInPlacePreviewTest(int argc, char** argv) {
