@@ -18,6 +18,7 @@
 #include "app/preview/ChmUrl.h"
 #include "app/preview/PreviewSandbox.h"
 #include "platform/storage/ChmArchive.h"
+#include "tests/support/chm/ChmBuilder.h"
 
 using namespace velmora::app;
 using namespace velmora::testsupport;
@@ -52,6 +53,9 @@ class InPlacePreviewTest : public QObject {
   void linksToOtherChmFiles();
   void unknownFilesRefused();
   void largeStreamServed();
+  void damagedStreamsFailCleanly();
+  void addressesThatServeNothing_data();
+  void addressesThatServeNothing();
   void realHelpFiles_data();
   void realHelpFiles();
 
@@ -227,6 +231,37 @@ void InPlacePreviewTest::largeStreamServed() {
   QVERIFY(WaitForJs(*m_view, "r.length !== undefined", 30000));
   QCOMPARE(EvalJs(*m_view, "r.length").toLongLong(), static_cast<qlonglong>(big.size()));
   QCOMPARE(EvalJs(*m_view, "r.last").toString(), QStringLiteral("x"));
+}
+
+// Streams whose declared place runs past the data are refused whole: a
+// picture fails, a page shows the engine's error page, nothing crashes.
+void InPlacePreviewTest::damagedStreamsFailCleanly() {
+  const QString strChm = m_dir->filePath("damaged.chm");
+  ChmBuilder builder;
+  builder.add("/index.htm", ("<script>window.r = {};</script>" + ProbeImage("bad", "bad.png") +
+                             ProbeImage("good", "good.png")).toStdString());
+  builder.add(ChmBuilder::Entry{"/bad.png", OnePixelPng().toStdString(), std::nullopt, 1u << 30, 0});
+  builder.add("/good.png", OnePixelPng().toStdString());
+  builder.add(ChmBuilder::Entry{"/bad.htm", "<p>cut</p>", std::uint64_t(1) << 40, std::nullopt, 0});
+  QVERIFY(builder.writeTo(QFile::encodeName(strChm).toStdString()));
+  QVERIFY(Show(strChm, "/index.htm"));
+  QVERIFY(WaitForJs(*m_view, "Object.keys(r).length === 2"));
+  QCOMPARE(EvalJs(*m_view, "r.bad").toString(), QStringLiteral("failed"));
+  QCOMPARE(EvalJs(*m_view, "r.good").toString(), QStringLiteral("loaded"));
+  QVERIFY(!LoadAndWait(*m_view, m_service->UrlForAddress(Address(strChm, "/bad.htm"))));
+}
+
+void InPlacePreviewTest::addressesThatServeNothing_data() {
+  QTest::addColumn<QString>("address");
+  QTest::newRow("missing CHM file") << Address("/nonexistent/x.chm", "/index.htm");
+  QTest::newRow("about page") << QStringLiteral("about:(这是目录)");
+  QTest::newRow("local file") << FixtureFile("inplace.chm");
+  QTest::newRow("no stored path") << Address(FixtureFile("inplace.chm"), "");
+}
+
+void InPlacePreviewTest::addressesThatServeNothing() {
+  QFETCH(QString, address);
+  QVERIFY(m_service->UrlForAddress(address).isEmpty());
 }
 
 void InPlacePreviewTest::realHelpFiles_data() {
