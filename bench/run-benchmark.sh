@@ -62,33 +62,33 @@ bytes=$(cat "$cache/bench.bytes")
 entries=$("$cli" list "$chm" | grep -c '^ *[^ ]' || true)
 entries=$((entries - 1))  # the summary line
 
-# measure NAME OUTDIR COMMAND...: best wall time of $runs runs (seconds) and
-# the largest peak RSS (KiB); OUTDIR is emptied before every run.
+# measure NAME OUTDIR COMMAND...: one run; keeps the best wall time
+# (microseconds) and the largest peak RSS (KiB). OUTDIR is emptied first.
 declare -A wall rss
 load=$(cut -d' ' -f1-3 /proc/loadavg)
 measure() {
   local name=$1 out=$2; shift 2
-  local best="" peak=0 i t0 t1 t kib
-  for ((i = 0; i < runs; i++)); do
-    rm -rf "$out"; mkdir -p "$out"; sync
-    t0=$(date +%s%N)
-    /usr/bin/time -f %M -o "$cache/rss.txt" "$@" >/dev/null 2>&1 || { echo "$name failed: $*" >&2; exit 1; }
-    t1=$(date +%s%N)
-    t=$(( (t1 - t0) / 1000 ))
-    kib=$(tail -n 1 "$cache/rss.txt")
-    [ -z "$best" ] || [ "$t" -lt "$best" ] && best=$t
-    [ "$kib" -gt "$peak" ] && peak=$kib
-  done
-  wall[$name]=$best
-  rss[$name]=$peak
+  local t0 t1 t kib
+  rm -rf "$out"; mkdir -p "$out"; sync
+  t0=$(date +%s%N)
+  /usr/bin/time -f %M -o "$cache/rss.txt" "$@" >/dev/null 2>&1 || { echo "$name failed: $*" >&2; exit 1; }
+  t1=$(date +%s%N)
+  t=$(( (t1 - t0) / 1000 ))
+  kib=$(tail -n 1 "$cache/rss.txt")
+  if [ -z "${wall[$name]:-}" ] || [ "$t" -lt "${wall[$name]}" ]; then wall[$name]=$t; fi
+  if [ "$kib" -gt "${rss[$name]:-0}" ]; then rss[$name]=$kib; fi
 }
 
+# The tools take turns in every round, so a burst of load on the machine
+# does not fall on one of them only.
 out=${VELMORA_BENCH_OUT:-$cache/out}
-measure "velmora-cli list"    "$out/list"    "$cli" list "$chm"
-measure "7z l"                "$out/7zl"     7z l "$chm"
-measure "velmora-cli extract" "$out/vel"     "$cli" extract "$chm" -o "$out/vel" -t 1
-measure "extract_chmLib"      "$out/chmlib"  extract_chmLib "$chm" "$out/chmlib"
-measure "7z x"                "$out/7z"      7z x -y "-o$out/7z" "$chm"
+for ((round = 0; round < runs; round++)); do
+  measure "velmora-cli list"    "$out/list"    "$cli" list "$chm"
+  measure "7z l"                "$out/7zl"     7z l "$chm"
+  measure "velmora-cli extract" "$out/vel"     "$cli" extract "$chm" -o "$out/vel" -t 1
+  measure "extract_chmLib"      "$out/chmlib"  extract_chmLib "$chm" "$out/chmlib"
+  measure "7z x"                "$out/7z"      7z x -y "-o$out/7z" "$chm"
+done
 
 # velmora-cli and 7-Zip read every directory chunk and must have written the
 # same pages and images; extract_chmLib reads only the chunks the header
