@@ -219,12 +219,15 @@ void cCHMParser::WritePlannedStreams(std::vector<PlannedStream>& plan) {
   // last one written successfully would remain, so a stream is written
   // only while no later one (by walk order) holds its path.
   std::unordered_map<std::string, std::size_t> holder;
+  std::unordered_set<std::string> knownFolders;
   std::uint64_t done = 0;
   for (const std::size_t index : order) {
     PlannedStream& planned = plan[index];
     const auto it = holder.find(planned.strFile);
     if (it == holder.end() || it->second < index) {
-      if (WriteStream(*planned.stream, planned.strFile, done, total)) holder[planned.strFile] = index;
+      if (WriteStream(*planned.stream, planned.strFile, done, total, &knownFolders)) {
+        holder[planned.strFile] = index;
+      }
     }
     planned.stream.reset();
     done += planned.length;
@@ -232,10 +235,13 @@ void cCHMParser::WritePlannedStreams(std::vector<PlannedStream>& plan) {
   }
 }
 
-bool cCHMParser::WriteStream(IStream& stream, const std::string& strFile, std::uint64_t done, std::uint64_t total) {
+bool cCHMParser::WriteStream(IStream& stream, const std::string& strFile, std::uint64_t done, std::uint64_t total,
+                             std::unordered_set<std::string>* knownFolders) {
   const std::uint64_t length = stream.Length();
+  const std::string strFolder = GetParentFolder(strFile);
   std::vector<std::string> created;
-  if (!EnsureFolder(GetParentFolder(strFile), created)) {
+  const bool known = knownFolders && knownFolders->count(strFolder) > 0;
+  if (!known && !EnsureFolder(strFolder, created)) {
     RemoveCreatedFolders(created);
     return false;
   }
@@ -258,7 +264,11 @@ bool cCHMParser::WriteStream(IStream& stream, const std::string& strFile, std::u
       written = !Failed(stream.CopyTo(sink)) && copied == length && file.Commit();
     }
   }
-  if (!written) RemoveCreatedFolders(created);
+  if (!written) {
+    RemoveCreatedFolders(created);
+  } else if (knownFolders) {
+    knownFolders->insert(strFolder);
+  }
   return written;
 }
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/cCHMItemInfo.h"
@@ -93,8 +94,11 @@ class cCHMParser {
   void WritePlannedStreams(std::vector<PlannedStream>& plan);
   // Writes one stream to strFile through a temporary file; false when
   // nothing was written. done and total are the write phase's figures
-  // before this stream, passed on to WriteProgress.
-  bool WriteStream(platform::IStream& stream, const std::string& strFile, std::uint64_t done, std::uint64_t total);
+  // before this stream, passed on to WriteProgress. knownFolders, when
+  // given, holds the folders this write phase already wrote into, so their
+  // existence is not checked again for every stream.
+  bool WriteStream(platform::IStream& stream, const std::string& strFile, std::uint64_t done, std::uint64_t total,
+                   std::unordered_set<std::string>* knownFolders = nullptr);
 
   // The text with the on-disk separator "/" at its end.
   static std::string AddBackslash(const std::string& strText);
