@@ -21,12 +21,15 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 StagedFile::StagedFile(std::string strTarget) : m_strTarget(std::move(strTarget)) {
+  // Asked once: a system call per file adds up over thousands of files. A
+  // child made by fork shares the names, which O_EXCL still keeps apart.
+  static const long pid = static_cast<long>(::getpid());
   const std::string folder = FolderOf(m_strTarget);
   // O_EXCL with a fresh name each try: a name already taken (even by a
   // stored stream called like our temporary files) is never reused.
   for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
     char name[64];
-    std::snprintf(name, sizeof name, ".velmora-%ld-%u.tmp", static_cast<long>(::getpid()), g_counter++);
+    std::snprintf(name, sizeof name, ".velmora-%ld-%u.tmp", pid, g_counter++);
     m_strTemp = folder + name;
     m_fd = ::open(m_strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (m_fd < 0 && errno != EEXIST) break;

@@ -1,17 +1,16 @@
 #include "engine/cCHMParser.h"
 
 #include <algorithm>
-#include <filesystem>
+#include <exception>
 #include <limits>
 #include <memory>
 #include <numeric>
-#include <system_error>
-#include <unordered_map>
 #include <unordered_set>
 
 #include "engine/ContentCategory.h"
 #include "engine/SafeRelativePath.h"
-#include "engine/StagedFile.h"
+#include "engine/DiskFileWriter.h"
+#include "engine/FileWriterThread.h"
 #include "engine/basVelmora.h"
 #include "platform/storage/ChmStorageService.h"
 
@@ -58,13 +57,6 @@ class BusyGuard {
  private:
   bool& m_busy;
 };
-
-// Removes folders made for a stream that was not written, deepest first;
-// a folder that meanwhile holds something stays.
-void RemoveCreatedFolders(const std::vector<std::string>& created) {
-  std::error_code ec;
-  for (auto it = created.rbegin(); it != created.rend(); ++it) std::filesystem::remove(*it, ec);
-}
 
 }  // namespace
 
@@ -205,6 +197,7 @@ void cCHMParser::WalkStorage(IStorage& stg, const std::string& strFolder, WalkSt
 }
 
 void cCHMParser::WritePlannedStreams(std::vector<PlannedStream>& plan) {
+  if (plan.empty()) return;
   std::uint64_t total = 0;
   for (const auto& planned : plan) total += planned.length;
 
@@ -215,61 +208,58 @@ void cCHMParser::WritePlannedStreams(std::vector<PlannedStream>& plan) {
   std::stable_sort(order.begin(), order.end(),
                    [&plan](std::size_t a, std::size_t b) { return plan[a].orderKey < plan[b].orderKey; });
 
-  // Several streams can map to one disk path. Walking in walk order, the
-  // last one written successfully would remain, so a stream is written
-  // only while no later one (by walk order) holds its path.
-  std::unordered_map<std::string, std::size_t> holder;
-  std::unordered_set<std::string> knownFolders;
+  // The streams are decompressed here while a second thread creates,
+  // writes and renames the files. Several streams can map to one disk
+  // path; ranked by walk order, the one a write in walk order would leave
+  // there remains: the last one written successfully.
+  FileWriterThread writer;
   std::uint64_t done = 0;
   for (const std::size_t index : order) {
     PlannedStream& planned = plan[index];
-    const auto it = holder.find(planned.strFile);
-    if (it == holder.end() || it->second < index) {
-      if (WriteStream(*planned.stream, planned.strFile, done, total, &knownFolders)) {
-        holder[planned.strFile] = index;
-      }
-    }
+    writer.Begin(std::move(planned.strFile), index);
+    const bool copied = CopyStream(
+        *planned.stream,
+        [&writer](const char* data, std::size_t size) {
+          writer.Append(data, size);
+          return true;
+        },
+        done, total);
+    writer.End(copied);
     planned.stream.reset();
     done += planned.length;
     if (WriteProgress) WriteProgress(done, total);
   }
+  writer.Finish();
 }
 
-bool cCHMParser::WriteStream(IStream& stream, const std::string& strFile, std::uint64_t done, std::uint64_t total,
-                             std::unordered_set<std::string>* knownFolders) {
+bool cCHMParser::CopyStream(IStream& stream, const platform::ByteSink& write, std::uint64_t done,
+                            std::uint64_t total) {
   const std::uint64_t length = stream.Length();
-  const std::string strFolder = GetParentFolder(strFile);
-  std::vector<std::string> created;
-  const bool known = knownFolders && knownFolders->count(strFolder) > 0;
-  if (!known && !EnsureFolder(strFolder, created)) {
-    RemoveCreatedFolders(created);
-    return false;
-  }
-  bool written = false;
-  {
-    StagedFile file(strFile);
-    if (file.IsOpen()) {
-      std::uint64_t copied = 0;
-      std::uint64_t reported = 0;
-      const auto sink = [&](const char* data, std::size_t size) {
-        // A stream that delivers more than its length is damaged.
-        if (size > length - copied || !file.Write(data, size)) return false;
-        copied += size;
-        if (WriteProgress && copied - reported >= kWriteProgressStep) {
-          reported = copied;
-          WriteProgress(done + copied, total);
-        }
-        return true;
-      };
-      written = !Failed(stream.CopyTo(sink)) && copied == length && file.Commit();
+  std::uint64_t copied = 0;
+  std::uint64_t reported = 0;
+  // An exception from write or from the host's handler must not cross the
+  // storage layer (libmspack is C): it stops the copy and is raised again
+  // once the copy has returned.
+  std::exception_ptr error;
+  const auto sink = [&](const char* data, std::size_t size) {
+    // A stream that delivers more than its length is damaged.
+    if (size > length - copied) return false;
+    try {
+      if (!write(data, size)) return false;
+      copied += size;
+      if (WriteProgress && copied - reported >= kWriteProgressStep) {
+        reported = copied;
+        WriteProgress(done + copied, total);
+      }
+    } catch (...) {
+      error = std::current_exception();
+      return false;
     }
-  }
-  if (!written) {
-    RemoveCreatedFolders(created);
-  } else if (knownFolders) {
-    knownFolders->insert(strFolder);
-  }
-  return written;
+    return true;
+  };
+  const bool complete = !Failed(stream.CopyTo(sink)) && copied == length;
+  if (error) std::rethrow_exception(error);
+  return complete;
 }
 
 void cCHMParser::ExtractSingleItem(IStorage& stg, const std::string& strOutputFile, const std::string& strKey,
@@ -294,8 +284,10 @@ void cCHMParser::ExtractSingleItem(IStorage& stg, const std::string& strOutputFi
       if (Failed(stg.OpenStream(name, stream)) || !stream) return;
       // A path without any "/" has no parent folder to write into.
       const std::uint64_t length = stream->Length();
-      if (length > 0 && strOutputFile.find('/') != std::string::npos) {
-        WriteStream(*stream, strOutputFile, 0, length);
+      DiskFileWriter disk;
+      if (length > 0 && strOutputFile.find('/') != std::string::npos && disk.Begin(strOutputFile)) {
+        disk.End(CopyStream(
+            *stream, [&disk](const char* data, std::size_t size) { return disk.Write(data, size); }, 0, length));
       }
       return;  // no other stream can have the same key
     }
@@ -304,33 +296,6 @@ void cCHMParser::ExtractSingleItem(IStorage& stg, const std::string& strOutputFi
 
 std::string cCHMParser::AddBackslash(const std::string& strText) {
   return (!strText.empty() && strText.back() == '/') ? strText : strText + "/";
-}
-
-std::string cCHMParser::GetParentFolder(const std::string& strText) {
-  const auto pos = strText.rfind('/');
-  return pos == std::string::npos ? std::string() : strText.substr(0, pos);
-}
-
-bool cCHMParser::EnsureFolder(const std::string& strFolder, std::vector<std::string>& created) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  // Find the missing folders from the deepest up, then create them parents first.
-  std::vector<fs::path> missing;
-  for (fs::path folder = fs::path(AddBackslash(strFolder)).parent_path(); !folder.empty();
-       folder = folder.parent_path()) {
-    if (fs::exists(folder, ec)) break;
-    missing.push_back(folder);
-    if (folder == folder.parent_path()) break;
-  }
-  for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
-    // false without an error: someone else made it meanwhile.
-    if (fs::create_directory(*it, ec)) {
-      created.push_back(it->string());
-    } else if (ec) {
-      return false;
-    }
-  }
-  return fs::is_directory(fs::path(AddBackslash(strFolder)), ec);
 }
 
 }  // namespace velmora::engine

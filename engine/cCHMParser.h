@@ -7,7 +7,6 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "engine/cCHMItemInfo.h"
@@ -66,6 +65,12 @@ class cCHMParser {
   // "html\images") or, at the root, its bare name ("html") selects every
   // stream below that storage.
   //
+  // Streams are decompressed on the calling thread while one background
+  // thread creates the folders and files, writes and renames them; the
+  // storage layer, Progress and WriteProgress stay on the calling thread,
+  // and ParseCHM returns (or throws) only after that thread has finished.
+  // Type 32 writes on the calling thread alone.
+  //
   // Returns false when no storage service exists or the file is not a CHM
   // (missing, empty, another format). Throws ParseError as described above.
   // Counters are only ever added to. For every type but 32, colCHMItems is
@@ -92,21 +97,16 @@ class cCHMParser {
                          std::string& strPath);
   // Writes the planned streams in container order.
   void WritePlannedStreams(std::vector<PlannedStream>& plan);
-  // Writes one stream to strFile through a temporary file; false when
-  // nothing was written. done and total are the write phase's figures
-  // before this stream, passed on to WriteProgress. knownFolders, when
-  // given, holds the folders this write phase already wrote into, so their
-  // existence is not checked again for every stream.
-  bool WriteStream(platform::IStream& stream, const std::string& strFile, std::uint64_t done, std::uint64_t total,
-                   std::unordered_set<std::string>* knownFolders = nullptr);
+  // Hands the whole stream to write; true when it delivered exactly its
+  // length and write accepted every byte. done and total are the write
+  // phase's figures before this stream, passed on to WriteProgress.
+  // Exceptions of write and WriteProgress are raised again after the
+  // storage layer has returned.
+  bool CopyStream(platform::IStream& stream, const platform::ByteSink& write, std::uint64_t done,
+                  std::uint64_t total);
 
   // The text with the on-disk separator "/" at its end.
   static std::string AddBackslash(const std::string& strText);
-  // The text before its last "/" (empty when there is none).
-  static std::string GetParentFolder(const std::string& strText);
-  // Creates every missing folder of strFolder, parents first, and adds the
-  // ones it created to created (deepest last). True when the folder exists.
-  static bool EnsureFolder(const std::string& strFolder, std::vector<std::string>& created);
 
   platform::StorageServiceFactory m_factory;
   bool m_busy = false;
