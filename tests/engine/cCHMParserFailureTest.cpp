@@ -255,5 +255,37 @@ TEST(cCHMParserBusyTest, AnEventHandlerThatThrowsLeavesTheParserUsable) {
   EXPECT_EQ(items.size(), 11u);
 }
 
+// The handler throws while the large stream is being copied: the exception
+// reaches the caller after the storage layer has returned, the file written
+// before stays, and nothing of the interrupted one is left, not even its
+// folder.
+TEST(cCHMParserBusyTest, AWriteProgressHandlerThatThrowsMidStreamLeavesNoPartialFile) {
+  TempFolder tmp;
+  auto recorder = std::make_shared<FakeRecorder>();
+  const std::uint64_t big = 9 << 20;
+  cCHMParser parser(FakeStorageService::Factory(
+      Root({Stream("small.htm", "small", 0), Storage("big", {test::GeneratedStream("big.avi", big, 1)}),
+            Stream("late.htm", "late", 2)}),
+      {}, recorder));
+  int calls = 0;
+  parser.WriteProgress = [&calls](std::uint64_t done, std::uint64_t) {
+    ++calls;
+    if (done > 5 && done < 5 + (9 << 20)) throw std::runtime_error("stop");
+  };
+  cCHMItemCollection items;
+  std::int32_t pic = 0, html = 0, movie = 0, total = 0;
+  EXPECT_THROW(parser.ParseCHM("x.chm", tmp / "out", kExtractAll, {}, items, pic, html, movie, total),
+               std::runtime_error);
+  EXPECT_EQ(calls, 2);  // after small.htm, then inside big.avi
+  EXPECT_FALSE(parser.IsBusy());
+  EXPECT_EQ(recorder->liveObjects, 0);
+  EXPECT_EQ(ReadTree(tmp.path() / "out"), (Tree{{"small.htm", "small"}}));
+
+  parser.WriteProgress = nullptr;
+  EXPECT_TRUE(parser.ParseCHM("x.chm", tmp / "out", kExtractAll, {}, items, pic, html, movie, total));
+  EXPECT_EQ(fs::file_size(tmp / "out/big/big.avi"), big);
+  EXPECT_EQ(ReadFile(tmp / "out/late.htm"), "late");
+}
+
 }  // namespace
 }  // namespace velmora::engine
