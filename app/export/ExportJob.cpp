@@ -19,7 +19,7 @@ void ExportJob::Run(const std::vector<std::string>& strWorkList) {
     if (m_plan.WritesListing()) {
       for (const engine::cCHMItemInfo& item : m_colItems) m_strListing.Append(engine::ListingItemLine(item));
     }
-    if (FileDone) FileDone(strCHMFile, counts);
+    if (FileDone && !FileDone(strCHMFile, counts)) return;
   }
 }
 

@@ -35,8 +35,9 @@ struct ExportCounts {
 
 class ExportJob {
  public:
-  // Called after each file's walk with the file and its counts.
-  using FileDoneHandler = std::function<void(const std::string& strCHMFile, const ExportCounts& counts)>;
+  // Called after each file's walk with the file and its counts; false stops
+  // the run before the next file.
+  using FileDoneHandler = std::function<bool(const std::string& strCHMFile, const ExportCounts& counts)>;
 
   // strExtractContents: the record keys for selected contents (type 2) or
   // the one record key of the current file (type 32); empty otherwise.
@@ -44,8 +45,8 @@ class ExportJob {
 
   FileDoneHandler FileDone;
 
-  // Walks every file of the work list, in order. The parser must not be
-  // busy with another walk.
+  // Walks the files of the work list in order, until FileDone says stop.
+  // The parser must not be busy with another walk.
   void Run(const std::vector<std::string>& strWorkList);
 
   // The files that could not be read, in work-list order.

@@ -188,8 +188,12 @@ void frmVelmora::ExportCHM(int index) {
   job.FileDone = [this](const std::string&, const app::ExportCounts& counts) {
     ShowStatus(FromUtf8(engine::ExportSummaryText(counts.lngPicCount, counts.lngHTMLCount, counts.lngMovieCount,
                                                   counts.lngTotal)));
+    // The window was closed while the line let events run, and its parser
+    // released: the export ends with the file just written.
+    return m_ucmCHMParser != nullptr;
   };
   job.Run(strWorkList);
+  if (!m_ucmCHMParser) return;
   if (!job.UnreadableFiles().empty()) ShowNotice(this, UnreadableFilesText(job.UnreadableFiles()));
 
   // 6. to 8. The listing is written, then the result is offered: the

@@ -1,15 +1,16 @@
-// An export run over the chmcmd fixtures: what lands on disk, the counts
-// each file reports, the listing, and files that cannot be read.
+// An export run over the chmcmd fixtures, beyond what the window's tests
+// see: the counts each file reports, files that cannot be read, and the
+// listing with its staged write. (Output folders, selections and the single
+// file are tested through the window.)
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "TestPaths.h"
 #include "app/export/ExportJob.h"
-#include "engine/ReportText.h"
 #include "engine/cCHMParser.h"
 #include "tests/engine/TempFolder.h"
 
@@ -22,7 +23,6 @@ using test::ReadTree;
 using test::TempFolder;
 
 std::string Fixture(const std::string& name) { return std::string(VELMORA_FIXTURE_DIR) + "/" + name + ".chm"; }
-fs::path Project(const std::string& name) { return fs::path(VELMORA_TEST_SOURCE_DIR) / "fixtures" / name; }
 
 struct Reported {
   std::string chm;
@@ -32,13 +32,17 @@ struct Reported {
 // Runs one export and keeps what it reported per file.
 struct ExportRun {
   ExportRun(int index, bool batch, const std::string& destination, const std::vector<std::string>& work,
-      std::vector<std::string> contents = {})
-      : job(parser, ExportPlan(index, batch, destination, work.size()), std::move(contents)) {
-    job.FileDone = [this](const std::string& chm, const ExportCounts& counts) { reported.push_back({chm, counts}); };
+            std::size_t stopAfter = SIZE_MAX)
+      : job(parser, ExportPlan(index, batch, destination, work.size()), {}), stopAfter(stopAfter) {
+    job.FileDone = [this](const std::string& chm, const ExportCounts& counts) {
+      reported.push_back({chm, counts});
+      return reported.size() < this->stopAfter;
+    };
     job.Run(work);
   }
   engine::cCHMParser parser;
   ExportJob job;
+  std::size_t stopAfter;
   std::vector<Reported> reported;
 };
 
@@ -47,39 +51,6 @@ std::string TruncatedChm(const TempFolder& tmp) {
   const std::string path = tmp / "truncated.chm";
   test::WriteFile(path, ReadFile(Fixture("guide")).substr(0, 120));
   return path;
-}
-
-std::string CopyOf(const TempFolder& tmp, const std::string& folder, const std::string& fixture) {
-  fs::create_directories(tmp.path() / folder);
-  const std::string copy = tmp / (folder + "/" + fixture + ".chm");
-  fs::copy_file(Fixture(fixture), copy);
-  return copy;
-}
-
-TEST(ExportJobTest, ThreeFilesOfOneNameGetNumberedFolders) {
-  ASSERT_TRUE(fs::exists(Fixture("guide"))) << "build the velmora_fixtures target";
-  TempFolder tmp;
-  const std::vector<std::string> work{CopyOf(tmp, "a", "guide"), CopyOf(tmp, "b", "guide"), CopyOf(tmp, "c", "guide")};
-  fs::create_directory(tmp / "out");
-  ExportRun run(0, true, tmp / "out", work);
-
-  std::vector<std::string> folders;
-  for (const auto& entry : fs::directory_iterator(tmp / "out")) folders.push_back(entry.path().filename().string());
-  std::sort(folders.begin(), folders.end());
-  EXPECT_EQ(folders, (std::vector<std::string>{"guide.chm_1_文件内容", "guide.chm_2_文件内容", "guide.chm_文件内容"}));
-  const auto tree = ReadTree(tmp / "out/guide.chm_文件内容");
-  EXPECT_EQ(tree.at("index.htm"), ReadFile(Project("guide") / "index.htm"));
-  EXPECT_EQ(tree.at("images/logo.gif"), ReadFile(Project("guide") / "images/logo.gif"));
-  EXPECT_EQ(ReadTree(tmp / "out/guide.chm_1_文件内容"), tree);
-  EXPECT_EQ(ReadTree(tmp / "out/guide.chm_2_文件内容"), tree);
-
-  ASSERT_EQ(run.reported.size(), 3u);
-  for (std::size_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(run.reported[i].chm, work[i]);
-    EXPECT_EQ(run.reported[i].counts.lngTotal, 10);
-    EXPECT_EQ(run.reported[i].counts.lngHTMLCount, 0);  // type 1 counts no category
-  }
-  EXPECT_TRUE(run.job.UnreadableFiles().empty());
 }
 
 TEST(ExportJobTest, UnreadableFilesCountAsZerosAndTheRunGoesOn) {
@@ -112,34 +83,6 @@ TEST(ExportJobTest, UnreadableFilesCountAsZerosAndTheRunGoesOn) {
   EXPECT_FALSE(fs::exists(tmp / "out/nested.chm_文件内容/html/images/logo.gif"));  // pages only
   EXPECT_FALSE(fs::exists(tmp / "out/missing.chm_文件内容"));
   EXPECT_FALSE(fs::exists(tmp / "out/truncated.chm_文件内容"));
-}
-
-TEST(ExportJobTest, SelectedKeysExportANestedItemAndAWholeFolder) {
-  TempFolder tmp;
-  ExportRun run(1, false, tmp / "out", {Fixture("nested")}, {"html\\images\\photo.tar.GIF", "\\docs"});
-  std::map<std::string, std::string> expected{
-      {"html/", ""},
-      {"html/images/", ""},
-      {"html/images/photo.tar.GIF", ReadFile(Project("nested") / "html/images/photo.tar.GIF")},
-      {"docs/", ""},
-      {"docs/index.htm", ReadFile(Project("nested") / "docs/index.htm")},
-      {"docs/sub/", ""},
-      {"docs/sub/deeper/", ""},
-      {"docs/sub/deeper/deep.htm", ReadFile(Project("nested") / "docs/sub/deeper/deep.htm")},
-  };
-  EXPECT_EQ(ReadTree(tmp / "out"), expected);
-  ASSERT_EQ(run.reported.size(), 1u);
-  EXPECT_EQ(run.reported[0].counts.lngTotal, 37);
-}
-
-TEST(ExportJobTest, CurrentFileWritesOneStreamAndCountsNothing) {
-  TempFolder tmp;
-  const std::string target = tmp / "saved.gif";
-  ExportRun run(5, false, target, {Fixture("guide")}, {"images\\logo.gif"});
-  EXPECT_EQ(ReadFile(target), ReadFile(Project("guide") / "images/logo.gif"));
-  ASSERT_EQ(run.reported.size(), 1u);
-  EXPECT_EQ(run.reported[0].counts.lngTotal, 0);
-  EXPECT_EQ(ReadTree(tmp.path()).size(), 1u);
 }
 
 TEST(ExportJobTest, ListingHoldsEachFileWithItsOwnItems) {
@@ -179,6 +122,14 @@ TEST(ExportJobTest, AFailedListingWriteLeavesNothing) {
   EXPECT_FALSE(run.job.WriteListing(tmp / "taken.txt"));
   EXPECT_TRUE(fs::is_directory(tmp / "taken.txt"));
   EXPECT_EQ(ReadTree(tmp.path()).size(), 1u);  // no temporary file is left behind
+}
+
+TEST(ExportJobTest, FileDoneCanStopTheRunBeforeTheNextFile) {
+  TempFolder tmp;
+  ExportRun run(0, true, tmp / "out", {Fixture("guide"), Fixture("nested")}, 1);
+  ASSERT_EQ(run.reported.size(), 1u);
+  EXPECT_TRUE(fs::exists(tmp / "out/guide.chm_文件内容/index.htm"));
+  EXPECT_FALSE(fs::exists(tmp / "out/nested.chm_文件内容"));
 }
 
 }  // namespace

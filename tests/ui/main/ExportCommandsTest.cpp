@@ -501,6 +501,22 @@ class ExportCommandsTest : public QObject {
     for (int index : {0, 1, 2, 3, 4, 5, 7}) QCOMPARE(w.ExportEntry(index)->isEnabled(), !closeMeanwhile);
   }
 
+  void closingTheWindowEndsTheExportAfterTheCurrentFile() {
+    QTemporaryDir tmp;
+    WindowHarness w;
+    const QString missing = CopyFixture("guide", tmp.path() + "/gone", "missing.chm");
+    w.AddBatch({missing, Fixture("guide")});
+    QVERIFY(QFile::remove(missing));
+    w.services.QueueFolder(tmp.path() + "/out");
+    // The missing file's walk ends at once; its summary is the first time
+    // the export lets events run, and the window is closed then.
+    QTimer::singleShot(0, &w.window, [&] { w.window.close(); });
+    w.ExportEntry(0)->trigger();
+    QVERIFY(!w.window.isVisible());
+    QVERIFY(!QFileInfo::exists(tmp.path() + "/out"));
+    QVERIFY(w.services.Messages().isEmpty());
+  }
+
   void doubleClickExportsMultimedia() {
     QTemporaryDir tmp;
     WindowHarness w;
