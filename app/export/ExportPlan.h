@@ -37,11 +37,7 @@ class ExportPlan {
   // "/" separators. lngWorkCount: how many CHM files the export walks.
   ExportPlan(int lngIndex, bool blnBatchMode, std::string strDestination, std::size_t lngWorkCount);
 
-  int Index() const { return m_lngIndex; }
-  const std::string& Destination() const { return m_strDestination; }
   bool WritesListing() const { return m_lngIndex == kFileList; }
-  // True for the entries that ask for a folder (0 to 4).
-  bool AsksForFolder() const { return m_lngIndex >= kAllContents && m_lngIndex <= kMultimedia; }
 
   // Selected contents walk the listed record keys in single mode and
   // everything in batch mode; the listing only walks and counts.

@@ -129,7 +129,9 @@ void frmVelmora::ExportCHM(int index) {
   std::vector<std::string> strWorkList;
   std::vector<std::string> strExtractContents;
   if (!blnBatch) {
-    strWorkList.push_back(ToUtf8(m_strCHMFile));
+    // No file was ever opened in single mode (the entries came on with the
+    // CHM file list): nothing to walk, as with an empty CHM file list.
+    if (!m_strCHMFile.isEmpty()) strWorkList.push_back(ToUtf8(m_strCHMFile));
   } else {
     for (int lngRow = 0; lngRow < lstFiles->count(); ++lngRow) {
       if (index != ExportPlan::kSelectedContents || lstFiles->item(lngRow)->isSelected()) {

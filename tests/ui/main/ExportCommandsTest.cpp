@@ -228,6 +228,18 @@ class ExportCommandsTest : public QObject {
     QVERIFY(FilesBelow(tmp.path()).isEmpty());
   }
 
+  void singleModeWithoutAnOpenFileWalksNothing() {
+    QTemporaryDir tmp;
+    WindowHarness w;
+    w.AddBatch({Fixture("guide")});  // enables the entries; nothing is open
+    w.SetMode(0);
+    w.services.QueueFolder(tmp.path());
+    w.services.QueueMessageAnswer(MsgAnswer::No);
+    w.ExportEntry(0)->trigger();
+    QCOMPARE(w.MessageTexts(), QStringList{kExportDone});
+    QVERIFY(FilesBelow(tmp.path()).isEmpty());
+  }
+
   void selectedContentsTakeNestedItemsAndWholeFolders() {
     QTemporaryDir tmp;
     WindowHarness w;
