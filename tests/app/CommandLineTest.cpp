@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "app/CommandLine.h"
@@ -18,6 +19,9 @@ struct CommandLineCase {
   std::string strOutputPath;
   std::int32_t lngExtractType;
 };
+
+// Named rows read better than bytes in test listings.
+void PrintTo(const CommandLineCase& c, std::ostream* os) { *os << c.name; }
 
 class ReadCommandLineTest : public ::testing::TestWithParam<CommandLineCase> {};
 
@@ -73,6 +77,8 @@ struct ValueCase {
   std::string strKey;
   std::string strExpected;  // the value starts as "kept"
 };
+
+void PrintTo(const ValueCase& c, std::ostream* os) { *os << c.name; }
 
 class ParseCommandValueTest : public ::testing::TestWithParam<ValueCase> {};
 

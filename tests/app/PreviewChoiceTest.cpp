@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "app/PreviewChoice.h"
 
 namespace velmora::app {
@@ -13,6 +15,8 @@ struct ChoiceCase {
   std::string strCopyExtension;
   bool blnForceCopy;
 };
+
+void PrintTo(const ChoiceCase& c, std::ostream* os) { *os << '"' << c.strExtension << '"'; }
 
 class ChoosePreviewTest : public ::testing::TestWithParam<ChoiceCase> {};
 

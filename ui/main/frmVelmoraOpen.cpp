@@ -134,10 +134,17 @@ void frmVelmora::OpenCHMFile(bool blnClearLists) {
     // any other unreadable file; a walk started meanwhile refuses quietly.
     blnRefused = error.kind() == engine::ParseError::Kind::Busy;
   }
-  if (blnParsed) {
-    ShowCHMContents(counts.lngPicCount, counts.lngHTMLCount, counts.lngMovieCount, counts.lngTotal, false);
+  if (blnParsed && std::size_t(counts.lngTotal) != m_colItems.size()) {
+    // The window was closed while the walk let events run: it stays
+    // closed (progress lines came after the close) rather than list the
+    // part walked after it.
+    ResetWindow(true);
+  } else if (blnParsed) {
+    // Listed before the summary line lets events run, so a close command
+    // among them finds the file open and closes it for good.
     m_blnLoaded = true;
     OpenFileForPreview();
+    ShowCHMContents(counts.lngPicCount, counts.lngHTMLCount, counts.lngMovieCount, counts.lngTotal, false);
   } else if (!blnRefused) {
     ShowNotice(this, kNotCHMFile);
   }
