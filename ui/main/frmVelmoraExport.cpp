@@ -11,8 +11,11 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QListWidget>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,6 +23,7 @@
 #include "app/export/ExportPlan.h"
 #include "engine/ReportText.h"
 #include "engine/basVelmora.h"
+#include "engine/cCHMParser.h"
 #include "ui/common/UiServices.h"
 #include "ui/common/cBrowseForFolder.h"
 #include "ui/common/cDlg.h"
@@ -83,13 +87,24 @@ QString UnreadableFilesText(const std::vector<std::string>& strFiles) {
 // in an action group, so whatever EnableExportMenus asks for meanwhile
 // (a file closed or opened while the status line let events run) is what
 // they show once the export ends.
+//
+// The walker writes a file's streams after its walk has reported them;
+// meanwhile it reports the bytes written, and the window lets pending
+// events run at most every 100 ms, so it stays painted through long writes.
 class frmVelmora::ExportRun {
  public:
   explicit ExportRun(frmVelmora& window) : m_window(window) {
     m_window.m_blnExporting = true;
     m_window.m_grpExportEntries->setEnabled(false);
+    m_window.m_ucmCHMParser->WriteProgress = [this](std::uint64_t, std::uint64_t) {
+      if (m_lastEvents.isValid() && m_lastEvents.elapsed() < 100) return;
+      QCoreApplication::processEvents();
+      m_lastEvents.start();
+    };
   }
   ~ExportRun() {
+    // The parser is gone when the window was closed between two files.
+    if (m_window.m_ucmCHMParser) m_window.m_ucmCHMParser->WriteProgress = nullptr;
     m_window.m_grpExportEntries->setEnabled(true);
     // Entries 1-5 and 7 copied entry 0 while the group held them off.
     m_window.EnableExportMenus(m_window.m_mnu.mnuExportCHM[0]->isEnabled());
@@ -98,8 +113,13 @@ class frmVelmora::ExportRun {
   ExportRun(const ExportRun&) = delete;
   ExportRun& operator=(const ExportRun&) = delete;
 
+  // False once the window has been closed: its parser may be released, and
+  // nobody is left to see more files written or to answer the prompts.
+  bool WindowOpen() const { return m_window.m_ucmCHMParser && m_window.isVisible(); }
+
  private:
   frmVelmora& m_window;
+  QElapsedTimer m_lastEvents;
 };
 
 void frmVelmora::ConnectExportCommands() {
@@ -187,15 +207,14 @@ void frmVelmora::ExportCHM(int index) {
   ExportRun run(*this);
   app::ExportJob job(*m_ucmCHMParser, ExportPlan(index, blnBatch, ToUtf8(strDestination), strWorkList.size()),
                      strExtractContents);
-  job.FileDone = [this](const std::string&, const app::ExportCounts& counts) {
+  job.FileDone = [this, &run](const std::string&, const app::ExportCounts& counts) {
     ShowStatus(FromUtf8(engine::ExportSummaryText(counts.lngPicCount, counts.lngHTMLCount, counts.lngMovieCount,
                                                   counts.lngTotal)));
-    // The window was closed while the line let events run, and its parser
-    // released: the export ends with the file just written.
-    return m_ucmCHMParser != nullptr;
+    // Closed while events ran: the export ends with the file just written.
+    return run.WindowOpen();
   };
   job.Run(strWorkList);
-  if (!m_ucmCHMParser) return;
+  if (!run.WindowOpen()) return;
   if (!job.UnreadableFiles().empty()) ShowNotice(this, UnreadableFilesText(job.UnreadableFiles()));
 
   // 6. to 8. The listing is written, then the result is offered: the

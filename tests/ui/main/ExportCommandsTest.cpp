@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "engine/cCHMParser.h"
+#include "tests/support/chm/ChmBuilder.h"
 #include "tests/ui/main/MainTests.h"
 #include "tests/ui/main/WindowHarness.h"
 
@@ -513,20 +514,50 @@ class ExportCommandsTest : public QObject {
     for (int index : {0, 1, 2, 3, 4, 5, 7}) QCOMPARE(w.ExportEntry(index)->isEnabled(), !closeMeanwhile);
   }
 
+  void closingTheWindowEndsTheExportAfterTheCurrentFile_data() {
+    QTest::addColumn<bool>("firstMissing");
+    QTest::addColumn<QStringList>("folders");
+    // A missing file's walk ends at once, so its summary is the first time
+    // the export lets events run: the window closes between two files.
+    QTest::addRow("closed between files") << true << QStringList();
+    // guide.chm reports its fifth stream during its walk: closed then.
+    QTest::addRow("closed during a walk") << false << QStringList{"guide.chm_文件内容"};
+  }
+
   void closingTheWindowEndsTheExportAfterTheCurrentFile() {
+    QFETCH(bool, firstMissing);
+    QFETCH(QStringList, folders);
     QTemporaryDir tmp;
     WindowHarness w;
     const QString missing = CopyFixture("guide", tmp.path() + "/gone", "missing.chm");
-    w.AddBatch({missing, Fixture("guide")});
+    w.AddBatch({firstMissing ? missing : Fixture("guide"), Fixture("nested")});
     QVERIFY(QFile::remove(missing));
     w.services.QueueFolder(tmp.path() + "/out");
-    // The missing file's walk ends at once; its summary is the first time
-    // the export lets events run, and the window is closed then.
     QTimer::singleShot(0, &w.window, [&] { w.window.close(); });
     w.ExportEntry(0)->trigger();
     QVERIFY(!w.window.isVisible());
-    QVERIFY(!QFileInfo::exists(tmp.path() + "/out"));
+    QCOMPARE(QDir(tmp.path() + "/out").entryList(QDir::Dirs | QDir::NoDotAndDotDot), folders);
     QVERIFY(w.services.Messages().isEmpty());
+  }
+
+  void theWindowTakesEventsWhileStreamsAreWritten() {
+    QTemporaryDir tmp;
+    const QString chm = tmp.path() + "/two.chm";
+    QVERIFY(velmora::testsupport::ChmBuilder().add("/a.htm", "first").add("/b.htm", "second").writeTo(
+        chm.toStdString()));
+    WindowHarness w;
+    w.OpenSingle(chm);
+    const QString opened = w.Status();
+    // Two streams report too little for the walk to let events run: the
+    // first chance comes while they are written, before the summary.
+    QString statusMeanwhile;
+    QTimer::singleShot(0, &w.window, [&] { statusMeanwhile = w.Status(); });
+    w.services.QueueFolder(tmp.path() + "/out");
+    w.services.QueueMessageAnswer(MsgAnswer::No);
+    w.ExportEntry(0)->trigger();
+    QCOMPARE(statusMeanwhile, opened);
+    QCOMPARE(ReadBytes(tmp.path() + "/out/b.htm"), QByteArray("second"));
+    QCOMPARE(w.Status(), QStringLiteral("    反编译完成，共2个内容，网页(0)，图片(0)，多媒体(0)。"));
   }
 
   void doubleClickExportsMultimedia() {
