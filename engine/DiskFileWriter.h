@@ -20,7 +20,7 @@ class DiskFileWriter {
   DiskFileWriter(const DiskFileWriter&) = delete;
   DiskFileWriter& operator=(const DiskFileWriter&) = delete;
 
-  // Starts the file at strFile (which must name a folder, "a/b"), after
+  // Starts the file at strFile, a path with a folder ("out/a.htm"), after
   // ending an open one as failed. False when its folder or temporary file
   // cannot be made; nothing is left behind then.
   bool Begin(const std::string& strFile);
