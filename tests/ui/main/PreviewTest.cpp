@@ -363,10 +363,13 @@ class PreviewTest : public QObject {
   }
 
   // The page, its picture and its style sheet come from inside the CHM
-  // file through the registered schemes.
+  // file through the registered schemes, whatever characters its path holds.
   void pageLoadsInPlace() {
+    // A path with a blank, "#", "?", "%" and Chinese characters.
+    const QString strCopy = m_dir.filePath(QStringLiteral("in place #?%帮助.chm"));
+    QVERIFY(QFile::copy(FixtureChm(QStringLiteral("inplace")), strCopy));
     OpenWindowHarness w;
-    w.Open(FixtureChm(QStringLiteral("inplace")));
+    w.Open(strCopy);
     w.Items()->setCurrentRow(w.RowOf(QStringLiteral("\\index.htm")));
     QWebEnginePage* page = w.Preview()->page();
     QVERIFY(WaitForScript(page, QStringLiteral("document.title === 'In place'")));
