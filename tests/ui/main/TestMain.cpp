@@ -5,6 +5,7 @@
 #include <QTest>
 #include <memory>
 
+#include "app/preview/ChmUrlSchemes.h"
 #include "tests/ui/main/MainTests.h"
 
 namespace velmora::test {
@@ -25,6 +26,9 @@ int main(int argc, char** argv) {
     const QString folder = home.path() + QLatin1Char('/') + QString::fromLatin1(variable);
     qputenv(variable, folder.toLocal8Bit());
   }
+  // The preview pane serves CHM pages through its own URL schemes, which the
+  // web engine only accepts when registered before the application exists.
+  velmora::app::RegisterChmUrlSchemes();
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   int failures = 0;
