@@ -136,7 +136,7 @@ void frmVelmora::ConnectExportCommands() {
 void frmVelmora::mnuExportCHM_Click(int index) { ExportCHM(index); }
 
 void frmVelmora::lstItems_DblClick() {
-  // Index 4, "仅所有多媒体(&M)", as the window has always done.
+  // Entry 4, "仅所有多媒体(&M)": the multimedia of the file, not the row's item.
   if (m_blnLoaded) ExportCHM(ExportPlan::kMultimedia);
 }
 
