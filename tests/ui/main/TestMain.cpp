@@ -1,4 +1,6 @@
-// Runs every registered test class of the main window in one application.
+// Runs the registered test classes of the main window in one application,
+// with the stored-file URL schemes known to the web engine (as the program
+// registers them before it starts), so previews in place load for real.
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -18,16 +20,14 @@ std::vector<TestFactory>& RegisteredTests() {
 }  // namespace velmora::test
 
 int main(int argc, char** argv) {
-  // The window reads the user's settings at start-up and the web engine
-  // keeps data in the user's folders: all of that goes to a scratch home.
+  // Settings, the web engine's data and the preview copies (cache folder)
+  // all go to a scratch home.
   QTemporaryDir home;
   if (!home.isValid()) return 1;
   for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) {
     const QString folder = home.path() + QLatin1Char('/') + QString::fromLatin1(variable);
     qputenv(variable, folder.toLocal8Bit());
   }
-  // The preview pane serves CHM pages through its own URL schemes, which the
-  // web engine only accepts when registered before the application exists.
   velmora::app::RegisterChmUrlSchemes();
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
