@@ -14,7 +14,7 @@
 #include "tests/ui/main/WindowHarness.h"
 
 using velmora::test::FilesBelow;
-using velmora::test::ReadBytes;
+using velmora::test::ReadAll;
 using velmora::test::WindowHarness;
 using velmora::ui::MsgAnswer;
 
@@ -33,7 +33,7 @@ struct CorpusFile {
 
 QList<CorpusFile> ReadManifest() {
   QList<CorpusFile> files;
-  const QStringList lines = QString::fromUtf8(ReadBytes(kCorpus + "/MANIFEST.tsv")).split('\n', Qt::SkipEmptyParts);
+  const QStringList lines = QString::fromUtf8(ReadAll(kCorpus + "/MANIFEST.tsv")).split('\n', Qt::SkipEmptyParts);
   for (const QString& line : lines.mid(1)) {
     const QStringList fields = line.split('\t');
     if (fields.size() < 12) continue;
@@ -113,7 +113,7 @@ class CorpusExportTest : public QObject {
     w.services.QueueFiles({tmp.path() + "/list.txt"});
     w.services.QueueMessageAnswer(MsgAnswer::No);
     w.ExportEntry(7)->trigger();
-    const QStringList lines = QString::fromUtf8(ReadBytes(tmp.path() + "/list.txt")).split(QStringLiteral("\r\n"));
+    const QStringList lines = QString::fromUtf8(ReadAll(tmp.path() + "/list.txt")).split(QStringLiteral("\r\n"));
     QCOMPARE(lines.filter(QRegularExpression(QStringLiteral("^CHM文件："))).size(), m_files.size());
     QCOMPARE(lines.filter(QRegularExpression(QStringLiteral("^文件："))).size(), items);
   }
@@ -160,7 +160,7 @@ class CorpusExportTest : public QObject {
     w.services.QueueFiles({tmp.path() + "/page.htm"});
     w.services.QueueMessageAnswer(MsgAnswer::No);
     w.ExportEntry(5)->trigger();
-    QCOMPARE(ReadBytes(tmp.path() + "/page.htm"), ReadBytes(tmp.path() + "/selected/" + pagePath));
+    QCOMPARE(ReadAll(tmp.path() + "/page.htm"), ReadAll(tmp.path() + "/selected/" + pagePath));
   }
 
  private:

@@ -16,8 +16,8 @@
 #include "tests/ui/main/WindowHarness.h"
 
 using velmora::test::FilesBelow;
-using velmora::test::Fixture;
-using velmora::test::ReadBytes;
+using velmora::test::FixtureChm;
+using velmora::test::ReadAll;
 using velmora::test::WindowHarness;
 using velmora::ui::FileDialogRequest;
 using velmora::ui::MsgAnswer;
@@ -35,7 +35,7 @@ QString Project(const QString& strName) { return QStringLiteral(VELMORA_TEST_SOU
 QString CopyFixture(const QString& strFixture, const QString& strFolder, const QString& strName) {
   QDir().mkpath(strFolder);
   const QString strCopy = strFolder + QLatin1Char('/') + strName;
-  if (!QFile::copy(Fixture(strFixture), strCopy)) qFatal("cannot copy %s", qPrintable(strFixture));
+  if (!QFile::copy(FixtureChm(strFixture), strCopy)) qFatal("cannot copy %s", qPrintable(strFixture));
   return strCopy;
 }
 
@@ -44,7 +44,7 @@ QStringList AllFilesOf(const QString& strFixture, const QString& strScratch) {
   velmora::engine::cCHMParser parser;
   velmora::engine::cCHMItemCollection items;
   std::int32_t pic = 0, html = 0, movie = 0, total = 0;
-  parser.ParseCHM(Fixture(strFixture).toStdString(), strScratch.toStdString(), velmora::engine::kExtractAll, {}, items,
+  parser.ParseCHM(FixtureChm(strFixture).toStdString(), strScratch.toStdString(), velmora::engine::kExtractAll, {}, items,
                   pic, html, movie, total);
   return FilesBelow(strScratch);
 }
@@ -84,7 +84,7 @@ class ExportCommandsTest : public QObject {
     QFETCH(QString, status);
     QTemporaryDir tmp;
     WindowHarness w;
-    w.OpenSingle(Fixture("nested"));
+    w.OpenSingle(FixtureChm("nested"));
     const auto itemsBefore = w.window.Items().size();
     const QString out = tmp.path() + "/out";
     w.services.QueueFolder(out);
@@ -98,7 +98,7 @@ class ExportCommandsTest : public QObject {
     QVERIFY(w.services.FolderBrowsers()[0].optionBits & 0x40);  // the new dialog style
     if (files.isEmpty()) files = AllFilesOf("nested", tmp.path() + "/oracle");
     QCOMPARE(FilesBelow(out), files);
-    QCOMPARE(ReadBytes(out + "/media/song.mp3").isEmpty(), index != 0 && index != 4);
+    QCOMPARE(ReadAll(out + "/media/song.mp3").isEmpty(), index != 0 && index != 4);
     QCOMPARE(w.Status(), status);
     QCOMPARE(w.MessageTexts(), QStringList{kExportDone});
     QCOMPARE(w.services.Messages()[0].icon, MsgIcon::Question);
@@ -112,7 +112,7 @@ class ExportCommandsTest : public QObject {
   void yesShowsTheFolder() {
     QTemporaryDir tmp;
     WindowHarness w;
-    w.OpenSingle(Fixture("guide"));
+    w.OpenSingle(FixtureChm("guide"));
     w.services.QueueFolder(tmp.path());
     w.services.QueueMessageAnswer(MsgAnswer::Yes);
     w.ExportEntry(0)->trigger();
@@ -142,7 +142,7 @@ class ExportCommandsTest : public QObject {
     QFETCH(QString, status);
     QTemporaryDir tmp;
     WindowHarness w;
-    w.AddBatch({Fixture("guide"), Fixture("nested")});
+    w.AddBatch({FixtureChm("guide"), FixtureChm("nested")});
     w.services.QueueFolder(tmp.path() + "/out");
     w.services.QueueMessageAnswer(MsgAnswer::Yes);
     w.ExportEntry(index)->trigger();
@@ -167,7 +167,7 @@ class ExportCommandsTest : public QObject {
   void batchSelectedContentsExportsWholeFiles() {
     QTemporaryDir tmp;
     WindowHarness w;
-    w.AddBatch({Fixture("guide"), Fixture("nested"), Fixture("inplace")});
+    w.AddBatch({FixtureChm("guide"), FixtureChm("nested"), FixtureChm("inplace")});
     w.Files()->item(0)->setSelected(true);
     w.Files()->item(2)->setSelected(true);
     w.services.QueueFolder(tmp.path());
@@ -182,7 +182,7 @@ class ExportCommandsTest : public QObject {
   void batchWithOneSelectedFileWritesStraightIntoTheFolder() {
     QTemporaryDir tmp;
     WindowHarness w;
-    w.AddBatch({Fixture("guide"), Fixture("nested")});
+    w.AddBatch({FixtureChm("guide"), FixtureChm("nested")});
     w.Files()->item(1)->setSelected(true);
     w.services.QueueFolder(tmp.path());
     w.services.QueueMessageAnswer(MsgAnswer::No);
@@ -209,8 +209,8 @@ class ExportCommandsTest : public QObject {
     QCOMPARE(QDir(tmp.path() + "/out").entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name),
              (QStringList{"guide.chm_1_文件内容", "guide.chm_2_文件内容", "guide.chm_文件内容"}));
     for (const char* folder : {"guide.chm_文件内容", "guide.chm_1_文件内容", "guide.chm_2_文件内容"}) {
-      QCOMPARE(ReadBytes(tmp.path() + "/out/" + folder + "/images/logo.gif"),
-               ReadBytes(Project("guide/images/logo.gif")));
+      QCOMPARE(ReadAll(tmp.path() + "/out/" + folder + "/images/logo.gif"),
+               ReadAll(Project("guide/images/logo.gif")));
     }
   }
 
@@ -218,7 +218,7 @@ class ExportCommandsTest : public QObject {
     QTemporaryDir tmp;
     WindowHarness w;
     w.SetMode(1);
-    w.services.QueueFiles({Fixture("guide")});
+    w.services.QueueFiles({FixtureChm("guide")});
     w.window.ChooseCHMFiles();  // enables the entries
     w.Files()->clear();
     w.services.QueueFolder(tmp.path());
@@ -232,7 +232,7 @@ class ExportCommandsTest : public QObject {
   void singleModeWithoutAnOpenFileWalksNothing() {
     QTemporaryDir tmp;
     WindowHarness w;
-    w.AddBatch({Fixture("guide")});  // enables the entries; nothing is open
+    w.AddBatch({FixtureChm("guide")});  // enables the entries; nothing is open
     w.SetMode(0);
     w.services.QueueFolder(tmp.path());
     w.services.QueueMessageAnswer(MsgAnswer::No);
@@ -244,7 +244,7 @@ class ExportCommandsTest : public QObject {
   void selectedContentsTakeNestedItemsAndWholeFolders() {
     QTemporaryDir tmp;
     WindowHarness w;
-    w.OpenSingle(Fixture("nested"));
+    w.OpenSingle(FixtureChm("nested"));
     w.Items()->item(w.RowOf("html\\images\\photo.tar.GIF"))->setSelected(true);
     w.Items()->item(w.RowOf("\\docs"))->setSelected(true);
     w.services.QueueFolder(tmp.path());
@@ -252,15 +252,15 @@ class ExportCommandsTest : public QObject {
     w.ExportEntry(1)->trigger();
     QCOMPARE(FilesBelow(tmp.path()),
              (QStringList{"docs/index.htm", "docs/sub/deeper/deep.htm", "html/images/photo.tar.GIF"}));
-    QCOMPARE(ReadBytes(tmp.path() + "/html/images/photo.tar.GIF"),
-             ReadBytes(Project("nested/html/images/photo.tar.GIF")));
+    QCOMPARE(ReadAll(tmp.path() + "/html/images/photo.tar.GIF"),
+             ReadAll(Project("nested/html/images/photo.tar.GIF")));
     QCOMPARE(w.Status(), kNestedSummary.arg(0).arg(0).arg(0));
   }
 
   void currentFileIsSavedAndItsFolderShown() {
     QTemporaryDir tmp;
     WindowHarness w;
-    w.OpenSingle(Fixture("guide"));
+    w.OpenSingle(FixtureChm("guide"));
     w.Items()->setCurrentRow(w.RowOf("images\\logo.gif"));
     const QString target = tmp.path() + "/saved.gif";
     w.services.QueueFiles({target});
@@ -275,7 +275,7 @@ class ExportCommandsTest : public QObject {
     QVERIFY(dialog.nameFilters.isEmpty());
     QVERIFY(dialog.overwritePrompt);
     QVERIFY(dialog.pathMustExist);
-    QCOMPARE(ReadBytes(target), ReadBytes(Project("guide/images/logo.gif")));
+    QCOMPARE(ReadAll(target), ReadAll(Project("guide/images/logo.gif")));
     QCOMPARE(FilesBelow(tmp.path()), QStringList{"saved.gif"});
     // The single-item extraction counts nothing.
     QCOMPARE(w.Status(), QStringLiteral("    反编译完成，共0个内容，网页(0)，图片(0)，多媒体(0)。"));
@@ -300,7 +300,7 @@ class ExportCommandsTest : public QObject {
     QFETCH(QString, row);
     QFETCH(QString, message);
     WindowHarness w;
-    w.OpenSingle(Fixture("guide"));
+    w.OpenSingle(FixtureChm("guide"));
     // Without auto-browse a folder row stays current when clicked.
     w.Action("mnuAutoViewHTML")->setChecked(false);
     w.Items()->setCurrentRow(row.isEmpty() ? -1 : w.RowOf(row));
@@ -326,7 +326,7 @@ class ExportCommandsTest : public QObject {
   void cancelledDialogsEndSilently() {
     QFETCH(int, index);
     WindowHarness w;
-    w.OpenSingle(Fixture("guide"));
+    w.OpenSingle(FixtureChm("guide"));
     w.Items()->setCurrentRow(w.RowOf("\\index.htm"));
     const QString status = w.Status();
     if (index == 0) {
@@ -344,7 +344,7 @@ class ExportCommandsTest : public QObject {
   void listingIsWrittenByteForByte() {
     QTemporaryDir tmp;
     WindowHarness w;
-    const QString chm = Fixture("guide");
+    const QString chm = FixtureChm("guide");
     w.OpenSingle(chm);
     const auto itemsBefore = w.window.Items().size();
     const QString target = tmp.path() + "/list.txt";
@@ -375,7 +375,7 @@ class ExportCommandsTest : public QObject {
                                  "文件：\\index.htm，大小：148\r\n"
                                  "\r\n")
                                  .arg(chm);
-    QCOMPARE(ReadBytes(target), expected.toUtf8());
+    QCOMPARE(ReadAll(target), expected.toUtf8());
     QCOMPARE(w.Status(), QStringLiteral("    反编译完成，共10个内容，网页(2)，图片(1)，多媒体(0)。"));
     QCOMPARE(w.MessageTexts(), QStringList{kListingDone});
     QCOMPARE(w.services.Messages()[0].icon, MsgIcon::Question);
@@ -386,8 +386,8 @@ class ExportCommandsTest : public QObject {
   void batchListingHoldsEveryFileAndReplacesTheTarget() {
     QTemporaryDir tmp;
     WindowHarness w;
-    w.OpenSingle(Fixture("guide"));
-    w.AddBatch({Fixture("inplace")});
+    w.OpenSingle(FixtureChm("guide"));
+    w.AddBatch({FixtureChm("inplace")});
     const QString target = tmp.path() + "/list.txt";
     QFile old(target);
     QVERIFY(old.open(QIODevice::WriteOnly));
@@ -398,9 +398,9 @@ class ExportCommandsTest : public QObject {
     w.ExportEntry(7)->trigger();
     // The proposed name comes from the file open in the window.
     QCOMPARE(w.services.FileDialogs().last().fileName, QStringLiteral("guide的文件列表.txt"));
-    const QString text = QString::fromUtf8(ReadBytes(target));
+    const QString text = QString::fromUtf8(ReadAll(target));
     QCOMPARE(text.count(QStringLiteral("CHM文件：")), 2);
-    const qsizetype second = text.indexOf(QStringLiteral("CHM文件：") + Fixture("inplace"));
+    const qsizetype second = text.indexOf(QStringLiteral("CHM文件：") + FixtureChm("inplace"));
     QVERIFY(second > 0);
     QVERIFY(text.left(second).contains(QStringLiteral("文件：images\\logo.gif，大小：43")));
     QVERIFY(!text.mid(second).contains(QStringLiteral("logo.gif")));
@@ -434,7 +434,7 @@ class ExportCommandsTest : public QObject {
   void listingThatCannotBeWrittenIsReported() {
     QTemporaryDir tmp;
     WindowHarness w;
-    w.OpenSingle(Fixture("guide"));
+    w.OpenSingle(FixtureChm("guide"));
     const QString target = tmp.path() + "/taken";
     QVERIFY(QDir().mkpath(target));  // a folder where the file should go
     w.services.QueueFiles({target});
@@ -458,9 +458,9 @@ class ExportCommandsTest : public QObject {
     const QString truncated = tmp.path() + "/truncated.chm";
     QFile truncatedFile(truncated);
     QVERIFY(truncatedFile.open(QIODevice::WriteOnly));
-    truncatedFile.write(ReadBytes(Fixture("guide")).left(120));
+    truncatedFile.write(ReadAll(FixtureChm("guide")).left(120));
     truncatedFile.close();
-    w.AddBatch({Fixture("guide"), missing, text, truncated, Fixture("nested")});
+    w.AddBatch({FixtureChm("guide"), missing, text, truncated, FixtureChm("nested")});
     QCOMPARE(w.Files()->count(), 5);
     QVERIFY(QFile::remove(missing));
 
@@ -489,8 +489,8 @@ class ExportCommandsTest : public QObject {
     QFETCH(bool, closeMeanwhile);
     QTemporaryDir tmp;
     WindowHarness w;
-    w.OpenSingle(Fixture("nested"));
-    w.AddBatch({Fixture("nested"), Fixture("guide")});
+    w.OpenSingle(FixtureChm("nested"));
+    w.AddBatch({FixtureChm("nested"), FixtureChm("guide")});
     w.services.QueueFolder(tmp.path());
     w.services.QueueMessageAnswer(MsgAnswer::No);
 
@@ -530,7 +530,7 @@ class ExportCommandsTest : public QObject {
     QTemporaryDir tmp;
     WindowHarness w;
     const QString missing = CopyFixture("guide", tmp.path() + "/gone", "missing.chm");
-    w.AddBatch({firstMissing ? missing : Fixture("guide"), Fixture("nested")});
+    w.AddBatch({firstMissing ? missing : FixtureChm("guide"), FixtureChm("nested")});
     QVERIFY(QFile::remove(missing));
     w.services.QueueFolder(tmp.path() + "/out");
     QTimer::singleShot(0, &w.window, [&] { w.window.close(); });
@@ -556,14 +556,14 @@ class ExportCommandsTest : public QObject {
     w.services.QueueMessageAnswer(MsgAnswer::No);
     w.ExportEntry(0)->trigger();
     QCOMPARE(statusMeanwhile, opened);
-    QCOMPARE(ReadBytes(tmp.path() + "/out/b.htm"), QByteArray("second"));
+    QCOMPARE(ReadAll(tmp.path() + "/out/b.htm"), QByteArray("second"));
     QCOMPARE(w.Status(), QStringLiteral("    反编译完成，共2个内容，网页(0)，图片(0)，多媒体(0)。"));
   }
 
   void doubleClickExportsMultimedia() {
     QTemporaryDir tmp;
     WindowHarness w;
-    w.OpenSingle(Fixture("nested"));
+    w.OpenSingle(FixtureChm("nested"));
     QListWidget* list = w.Items();
     const int row = w.RowOf("\\index.htm");
     list->setCurrentRow(row);
@@ -593,7 +593,7 @@ class ExportCommandsTest : public QObject {
     QFETCH(int, folders);
     QFETCH(int, files);
     WindowHarness w;
-    w.OpenSingle(Fixture("guide"));
+    w.OpenSingle(FixtureChm("guide"));
     w.Items()->setCurrentRow(w.RowOf("\\index.htm"));
     w.window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w.window));

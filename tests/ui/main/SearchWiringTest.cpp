@@ -11,7 +11,7 @@
 #include "tests/ui/main/WindowHarness.h"
 #include "ui/search/frmSearch.h"
 
-using velmora::test::Fixture;
+using velmora::test::FixtureChm;
 using velmora::test::WindowHarness;
 using velmora::ui::MsgAnswer;
 
@@ -48,7 +48,7 @@ class SearchWiringTest : public QObject {
  private slots:
   void findInSingleModePreviewsEachHitOnce() {
     WindowHarness w;
-    w.OpenSingle(Fixture("nested"));
+    w.OpenSingle(FixtureChm("nested"));
     auto* dialog = PressFind(w);
     QVERIFY(dialog);
     const int setup = w.RowOf("tools\\setup.exe");
@@ -77,9 +77,9 @@ class SearchWiringTest : public QObject {
     QVERIFY(QDir().mkpath(tmp.path() + "/Backup") && QDir().mkpath(tmp.path() + "/docs"));
     const QString backup = tmp.path() + "/Backup/guide.chm";
     const QString docs = tmp.path() + "/docs/nested.chm";
-    QVERIFY(QFile::copy(Fixture("guide"), backup) && QFile::copy(Fixture("nested"), docs));
+    QVERIFY(QFile::copy(FixtureChm("guide"), backup) && QFile::copy(FixtureChm("nested"), docs));
     WindowHarness w;
-    w.OpenSingle(Fixture("nested"));
+    w.OpenSingle(FixtureChm("nested"));
     w.AddBatch({docs, backup});
     QCOMPARE(w.Files()->count(), 3);
 

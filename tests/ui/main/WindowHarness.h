@@ -1,31 +1,16 @@
 #pragma once
-// The real main window, loaded and shown as the program starts it, with the
-// scripted desktop installed, CHM files opened through the real open
-// command, and access to controls and actions by object name.
+// The real main window of OpenWindowHarness, with what the export and
+// search tests add: the export entries by index, opening in single mode
+// that must succeed, filling the CHM file list, and the files an export
+// wrote.
 
 #include <QAction>
 #include <QDir>
-#include <QFile>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QRadioButton>
 #include <QTemporaryDir>
-#include <QTest>
 
-#include "TestPaths.h"
-#include "tests/support/ui/ScriptedUiServices.h"
-#include "ui/main/frmVelmora.h"
+#include "tests/ui/main/OpenWindowHarness.h"
 
 namespace velmora::test {
-
-inline QString Fixture(const QString& strName) {
-  return QStringLiteral(VELMORA_FIXTURE_DIR "/") + strName + QStringLiteral(".chm");
-}
-
-inline QByteArray ReadBytes(const QString& strPath) {
-  QFile file(strPath);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Every file below root as a path relative to it, sorted; folders are left
 // out (the walker only makes folders to hold files).
@@ -44,34 +29,12 @@ inline QStringList FilesBelow(const QString& strRoot) {
   return files;
 }
 
-struct WindowHarness {
-  WindowHarness() {
-    window.Form_Load();
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window)) qFatal("main window not exposed");
-  }
-
-  template <typename T>
-  T* Find(const QString& strName) {
-    T* child = window.findChild<T*>(strName);
-    if (!child) qFatal("no child named %s", qPrintable(strName));
-    return child;
-  }
-  QAction* Action(const QString& strName) { return Find<QAction>(strName); }
+struct WindowHarness : OpenWindowHarness {
   QAction* ExportEntry(int index) { return Action(QStringLiteral("mnuExportCHM%1").arg(index)); }
-  QListWidget* Items() { return Find<QListWidget>(QStringLiteral("lstItems")); }
-  QListWidget* Files() { return Find<QListWidget>(QStringLiteral("lstFiles")); }
-  QString Status() { return Find<QLineEdit>(QStringLiteral("txtProgress"))->text(); }
 
-  void SetMode(int mode) {
-    Find<QRadioButton>(mode == 0 ? QStringLiteral("optMode0") : QStringLiteral("optMode1"))->setChecked(true);
-  }
-
-  // Opens the file in single mode through the open command.
+  // Opens the file in single mode through the open command; it must open.
   void OpenSingle(const QString& strFile) {
-    SetMode(0);
-    services.QueueFiles({strFile});
-    window.ChooseCHMFiles();
+    Open(strFile);
     if (!window.IsLoaded()) qFatal("could not open %s", qPrintable(strFile));
   }
 
@@ -84,27 +47,6 @@ struct WindowHarness {
       window.ChooseCHMFiles();
     }
   }
-
-  // The row of lstItems showing the item with this record key.
-  int RowOf(const QString& strRecordKey) {
-    const auto& items = window.Items();
-    for (std::size_t row = 0; row < items.size(); ++row) {
-      const QString key = QString::fromStdString(items[row].Path + "\\" + items[row].Name);
-      if (key == strRecordKey) return int(row);
-    }
-    qFatal("no item %s", qPrintable(strRecordKey));
-  }
-
-  // The texts of the messages shown so far, in order.
-  QStringList MessageTexts() const {
-    QStringList texts;
-    for (const auto& message : services.Messages()) texts << message.text;
-    return texts;
-  }
-
-  // Declared first: installed before the window exists, removed after it.
-  ScriptedUiServices services;
-  velmora::ui::frmVelmora window;
 };
 
 }  // namespace velmora::test
