@@ -1,8 +1,9 @@
 #pragma once
 // The list boxes of the main window (content list and CHM file list): extended
 // multiple selection, drops of anything (the window decides what a drop
-// means), a mouse-up notification, and a horizontal scroll range that can be
-// widened by the program and never shrinks below what was set.
+// means), a mouse-up notification, a horizontal scroll range that the
+// program can widen, and a notice of the current row the user (or the
+// program) moved to, never sent when the list only takes the focus.
 
 #include <QListWidget>
 #include <QStringList>
@@ -27,6 +28,11 @@ class cListBox : public QListWidget {
   void FilesDropped(const QStringList& strFiles);
   // A mouse button was released over the list, at globalPos on the screen.
   void MouseReleased(Qt::MouseButton button, const QPoint& globalPos);
+  // The current row changed to lngRow by a click, a key or the program.
+  // A click reports it once the press has applied its selection, so a
+  // handler may move the selection itself. Not sent when the list makes a
+  // row current only because it took the keyboard focus.
+  void CurrentRowChosen(int lngRow);
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
@@ -34,10 +40,15 @@ class cListBox : public QListWidget {
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
   void updateGeometries() override;
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
  private:
   int m_lngHorizontalExtent = 0;
+  bool m_blnTakingFocus = false;    // inside focusInEvent
+  bool m_blnPressing = false;       // inside mousePressEvent
+  bool m_blnChosenInPress = false;  // the press changed the current row
 };
 
 }  // namespace velmora::ui

@@ -26,6 +26,9 @@ std::string ToUtf8(const QString& strText) { return strText.toStdString(); }
 
 bool FileExists(const QString& strPath) { return engine::basVelmora::FileExists(ToUtf8(strPath)); }
 
+// Shortest time between two progress updates of the status line.
+constexpr qint64 kProgressIntervalMs = 50;
+
 const QString kNotCHMFile = QStringLiteral("解释文件失败，可能该文件不是chm文件。");
 
 // Walk counters, each starting at 0.
@@ -51,10 +54,12 @@ void frmVelmora::ConnectParserEvents() {
 bool frmVelmora::CanStartWalk() const { return m_ucmCHMParser && !m_ucmCHMParser->IsBusy(); }
 
 void frmVelmora::m_ucmCHMParser_Progress(const std::string& strName, std::int32_t lngSize, bool blnExtract) {
-  ++m_lngProgressCount;
-  // Every fifth stream: the line changes and pending events run, which
-  // keeps the window painted without slowing the walk.
-  if (m_lngProgressCount % 5 == 0) ShowStatus(FromUtf8(engine::ProgressText(strName, lngSize, blnExtract)));
+  // The line changes and pending events run at most every 50 ms: the
+  // window stays painted and answers, and a walk of thousands of streams
+  // does not spend its time repainting (an export reports every stream).
+  if (m_tmrProgress.isValid() && m_tmrProgress.elapsed() < kProgressIntervalMs) return;
+  ShowStatus(FromUtf8(engine::ProgressText(strName, lngSize, blnExtract)));
+  m_tmrProgress.start();
 }
 
 bool frmVelmora::ReportMissingFile(const QString& strFile, bool blnWithIcon) {
@@ -118,7 +123,7 @@ void frmVelmora::OpenCHMFile(bool blnClearLists) {
   setCursor(Qt::WaitCursor);
   ResetWindow(blnClearLists);
   QCoreApplication::processEvents();
-  m_lngProgressCount = 0;
+  m_tmrProgress.invalidate();
   fwProgress->PlayWait();
   m_blnLoaded = false;
 
@@ -198,7 +203,7 @@ void frmVelmora::ProcessCommandLine() {
   if (!extraction || !CanStartWalk()) return;
   if (ReportMissingFile(FromUtf8(extraction->strCHMFile), false)) return;
 
-  m_lngProgressCount = 0;
+  m_tmrProgress.invalidate();
   fwProgress->PlayWait();
   WalkCounts counts;
   bool blnParsed = false;

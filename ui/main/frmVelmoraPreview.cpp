@@ -1,4 +1,4 @@
-// The content list and the preview pane: a change of the current row
+// The content list and the preview pane: a current row the user chose
 // previews its item, in place from inside the CHM file or from a copy
 // extracted into the preview folder; executables and scripts only after a
 // confirmation. Files dropped on the list open the first of them; a click
@@ -45,7 +45,7 @@ bool ConfirmPreview(QWidget* owner, app::PreviewConfirmation confirmation) {
 }  // namespace
 
 void frmVelmora::ConnectPreviewEvents() {
-  connect(lstItems, &QListWidget::currentRowChanged, this, [this](int) { lstItems_Click(); });
+  connect(lstItems, &cListBox::CurrentRowChosen, this, [this](int) { lstItems_Click(); });
   connect(lstItems, &cListBox::FilesDropped, this, &frmVelmora::lstItems_FilesDropped);
   connect(lstItems, &cListBox::MouseReleased, this,
           [this](Qt::MouseButton button, const QPoint&) { lstItems_LeftMouseUp(button); });

@@ -16,7 +16,7 @@ void frmVelmora::ConnectSearchCommands() {
   // Connected after the preview's own handler of the same signal: by the
   // time this runs, the change has been previewed. The mark lasts until the
   // event loop next runs, so it only ever describes the change just made.
-  connect(lstItems, &QListWidget::currentRowChanged, this, [this](int lngRow) {
+  connect(lstItems, &cListBox::CurrentRowChosen, this, [this](int lngRow) {
     m_lngRowMadeCurrent = lngRow;
     QMetaObject::invokeMethod(this, [this] { m_lngRowMadeCurrent = -1; }, Qt::QueuedConnection);
   });

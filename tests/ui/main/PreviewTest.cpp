@@ -255,6 +255,53 @@ class PreviewTest : public QObject {
     QCOMPARE(w.Address(), QStringLiteral("mk:@MSITStore:") + m_strCHM + QStringLiteral("::tools/setup.exe"));
   }
 
+  void autoBrowseByMouseSelectsOnlyTheFileFound() {
+    OpenWindowHarness w;
+    w.Open(m_strCHM);
+    const int lngFolder = w.RowOf(QStringLiteral("\\docs"));
+    const int lngPage = w.RowOf(QStringLiteral("docs\\sub\\page.htm"));
+    const QRect rect = w.Items()->visualItemRect(w.Items()->item(lngFolder));
+    QTest::mouseClick(w.Items()->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+    QCOMPARE(w.Items()->currentRow(), lngPage);
+    QCOMPARE(w.Items()->selectedItems(), QList<QListWidgetItem*>{w.Items()->item(lngPage)});
+    QCOMPARE(w.Address(), QStringLiteral("mk:@MSITStore:") + m_strCHM + QStringLiteral("::docs/sub/page.htm"));
+  }
+
+  // The list takes the focus by the keyboard, or when the window is
+  // activated again: nothing is previewed and no row becomes current, so
+  // a click on the first row still previews it, and so does a key press.
+  void takingTheFocusPreviewsNothing_data() {
+    QTest::addColumn<bool>("byKey");  // the first row chosen by the Down key, else by a click
+    QTest::addRow("then a click") << false;
+    QTest::addRow("then the Down key") << true;
+  }
+
+  void takingTheFocusPreviewsNothing() {
+    QFETCH(bool, byKey);
+    OpenWindowHarness w;
+    w.Open(m_strCHM);
+    const QString strStatus = w.Status();
+    const QString strAddress = w.Address();
+    w.window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.window));
+    w.Find<QWidget>(QStringLiteral("txtProgress"))->setFocus(Qt::OtherFocusReason);
+    w.Items()->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(w.Items()->hasFocus());
+    QTest::qWait(50);
+    QCOMPARE(w.Address(), strAddress);
+    QCOMPARE(w.Status(), strStatus);
+    QCOMPARE(w.Items()->currentRow(), -1);
+
+    if (byKey) {
+      QTest::keyClick(w.Items(), Qt::Key_Down);
+    } else {
+      const QRect rect = w.Items()->visualItemRect(w.Items()->item(0));
+      QTest::mouseClick(w.Items()->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+    }
+    QCOMPARE(w.Items()->currentRow(), 0);
+    QCOMPARE(w.Address(), QStringLiteral("mk:@MSITStore:") + m_strCHM + QStringLiteral("::/index.htm"));
+  }
+
   void previewFolderIsCreatedInTheCacheOnFirstUse() {
     const QString strCache = QString::fromLocal8Bit(qgetenv("XDG_CACHE_HOME"));
     QVERIFY(!strCache.isEmpty());
