@@ -226,6 +226,7 @@ class frmVelmora : public QMainWindow, public SearchHost {
   settings::cINI m_ini;                                  // pointed at "Velmora.config" at load
   std::int32_t m_lngMaxItemWidth = 0;                    // widest row of lstItems so far, twips
   std::int32_t m_lngMaxFileWidth = 0;                    // widest row of lstFiles so far, twips
+  std::int32_t m_lngProgressCount = 0;                   // Progress events of the current walk
   QElapsedTimer m_tmrProgress;                           // since the status line last showed progress
 
   MainLayout m_layout = MainLayout::Design();            // where the laid-out controls are, twips

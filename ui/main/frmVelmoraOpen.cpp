@@ -54,9 +54,12 @@ void frmVelmora::ConnectParserEvents() {
 bool frmVelmora::CanStartWalk() const { return m_ucmCHMParser && !m_ucmCHMParser->IsBusy(); }
 
 void frmVelmora::m_ucmCHMParser_Progress(const std::string& strName, std::int32_t lngSize, bool blnExtract) {
-  // The line changes and pending events run at most every 50 ms: the
-  // window stays painted and answers, and a walk of thousands of streams
-  // does not spend its time repainting (an export reports every stream).
+  // Every fifth stream may move the line and let pending events run, and
+  // then only when 50 ms have passed since the last time: the window stays
+  // painted and answers, and a walk of thousands of streams does not spend
+  // its time repainting.
+  ++m_lngProgressCount;
+  if (m_lngProgressCount % 5 != 0) return;
   if (m_tmrProgress.isValid() && m_tmrProgress.elapsed() < kProgressIntervalMs) return;
   ShowStatus(FromUtf8(engine::ProgressText(strName, lngSize, blnExtract)));
   m_tmrProgress.start();
@@ -123,6 +126,7 @@ void frmVelmora::OpenCHMFile(bool blnClearLists) {
   setCursor(Qt::WaitCursor);
   ResetWindow(blnClearLists);
   QCoreApplication::processEvents();
+  m_lngProgressCount = 0;
   m_tmrProgress.invalidate();
   fwProgress->PlayWait();
   m_blnLoaded = false;
@@ -203,6 +207,7 @@ void frmVelmora::ProcessCommandLine() {
   if (!extraction || !CanStartWalk()) return;
   if (ReportMissingFile(FromUtf8(extraction->strCHMFile), false)) return;
 
+  m_lngProgressCount = 0;
   m_tmrProgress.invalidate();
   fwProgress->PlayWait();
   WalkCounts counts;
