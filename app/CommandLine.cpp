@@ -44,6 +44,13 @@ void ParseCommandValue(const std::string& strCommands, const std::string& strKey
   if (!strValue.empty() && strValue.back() == '"') strValue.pop_back();
 }
 
+bool HoldsOptionKey(const std::string& strCommands) {
+  for (const char* strKey : {kChmKey, kPathKey, kTypeKey}) {
+    if (FindKey(strCommands, strKey, 0) != std::string::npos) return true;
+  }
+  return false;
+}
+
 std::optional<CommandLineExtraction> ReadCommandLine(const std::string& strCommands) {
   if (strCommands.empty()) return std::nullopt;
   CommandLineExtraction extraction;

@@ -32,6 +32,10 @@ struct CommandLineExtraction {
   std::int32_t lngExtractType = 1;  // "/type=" by the number rule of ExtractType.h
 };
 
+// Whether the argument text holds any option key. Without one, the
+// arguments are files to open (as a file manager's "Open with" passes them).
+bool HoldsOptionKey(const std::string& strCommands);
+
 // Nothing for an empty argument text; otherwise the three values, each
 // read on its own.
 std::optional<CommandLineExtraction> ReadCommandLine(const std::string& strCommands);

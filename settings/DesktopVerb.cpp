@@ -48,27 +48,38 @@ bool WriteBeside(const std::string& path, const std::string& content, unsigned m
   return !error;
 }
 
+// An application entry for the CHM types that earlier versions wrote. Desktops
+// that read entries directly (GLib) let a user's own entry win over the
+// installed program's, so it would take the double-click; it is removed.
+std::string LegacyDesktopEntryPath() { return platform::UserDataFolder() + "/applications/" + kFileName; }
+
+// A shell word: single quotes, with each single quote written as '\''.
+std::string ShellQuoted(const std::string& text) {
+  std::string out = "'";
+  for (const char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
 }  // namespace
 
-std::string DesktopEntryPath() { return platform::UserDataFolder() + "/applications/" + kFileName; }
-
 std::string ServiceMenuPath() { return platform::UserDataFolder() + "/kio/servicemenus/" + kFileName; }
+
+std::string NemoActionPath() { return platform::UserDataFolder() + "/nemo/actions/velmora-extract-here.nemo_action"; }
+
+std::string NautilusScriptPath(const std::string& strCaption) {
+  return platform::UserDataFolder() + "/nautilus/scripts/" + strCaption;
+}
 
 std::string DesktopExecValue(const std::string& strExePath) {
   return EscapedValue(QuotedArgument(strExePath)) + " /chm=%f";
 }
 
 bool WriteDesktopVerb(const std::string& strCaption, const std::string& strExePath) {
-  if (HasLineBreak(strCaption) || HasLineBreak(strExePath)) return false;
+  if (HasLineBreak(strCaption) || HasLineBreak(strExePath) || strCaption.find('/') != std::string::npos) {
+    return false;
+  }
   const std::string exec = DesktopExecValue(strExePath);
   const std::string caption = EscapedValue(strCaption);
-  const std::string entry = std::string("[Desktop Entry]\n") +
-                            "Type=Application\n"
-                            "Name=" + caption + "\n" +
-                            "Exec=" + exec + "\n" +
-                            "MimeType=" + kMimeTypes + "\n" +
-                            "NoDisplay=true\n"
-                            "Terminal=false\n";
   const std::string serviceMenu = std::string("[Desktop Entry]\n") +
                                   "Type=Service\n"
                                   "MimeType=" + kMimeTypes + "\n" +
@@ -78,15 +89,36 @@ bool WriteDesktopVerb(const std::string& strCaption, const std::string& strExePa
                                   "[Desktop Action " + kActionName + "]\n" +
                                   "Name=" + caption + "\n" +
                                   "Exec=" + exec + "\n";
-  const bool entryWritten = WriteBeside(DesktopEntryPath(), entry, 0644);
+  // Nemo runs Exec through a shell parser; Quote=double puts the path in
+  // double quotes, which the program's "/chm=" reader removes.
+  const std::string nemoAction = std::string("[Nemo Action]\n") +
+                                 "Name=" + strCaption + "\n" +
+                                 "Comment=" + strCaption + "\n" +
+                                 "Exec=" + ShellQuoted(strExePath) + " /chm=%F\n" +
+                                 "Quote=double\n"
+                                 "Selection=s\n"
+                                 "Mimetypes=" + kMimeTypes + "\n";
+  // GNOME Files lists the scripts of its folder by file name and passes the
+  // chosen files as arguments (relative to the folder shown).
+  const std::string nautilusScript = std::string("#!/bin/sh\n") +
+                                     "for file in \"$@\"; do\n"
+                                     "  case $file in /*) ;; *) file=$PWD/$file ;; esac\n"
+                                     "  " + ShellQuoted(strExePath) + " \"/chm=$file\"\n"
+                                     "done\n";
+  std::error_code error;
+  std::filesystem::remove(LegacyDesktopEntryPath(), error);
   const bool menuWritten = WriteBeside(ServiceMenuPath(), serviceMenu, 0755);
-  return entryWritten && menuWritten;
+  const bool nemoWritten = WriteBeside(NemoActionPath(), nemoAction, 0644);
+  const bool scriptWritten = WriteBeside(NautilusScriptPath(strCaption), nautilusScript, 0755);
+  return menuWritten && nemoWritten && scriptWritten;
 }
 
-void RemoveDesktopVerb() {
+void RemoveDesktopVerb(const std::string& strCaption) {
   std::error_code error;
-  std::filesystem::remove(DesktopEntryPath(), error);
-  std::filesystem::remove(ServiceMenuPath(), error);
+  for (const std::string& path :
+       {LegacyDesktopEntryPath(), ServiceMenuPath(), NemoActionPath(), NautilusScriptPath(strCaption)}) {
+    std::filesystem::remove(path, error);
+  }
 }
 
 }  // namespace velmora::settings

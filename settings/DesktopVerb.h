@@ -1,27 +1,33 @@
 #pragma once
 // The context-menu verb as Linux file managers see it, all in the user's
 // own data folder ($XDG_DATA_HOME, default ~/.local/share):
-// - applications/velmora-extract-here.desktop: a hidden application entry
-//   for the CHM MIME types, offered by GNOME Files, Nemo, Thunar and others;
 // - kio/servicemenus/velmora-extract-here.desktop: a Dolphin service menu
-//   (executable, as Dolphin requires) with the verb as its action.
-// Both run the program with "/chm=" and the clicked file.
+//   (executable, as Dolphin requires) with the verb as its action;
+// - nemo/actions/velmora-extract-here.nemo_action: a Nemo action for the
+//   CHM MIME types;
+// - nautilus/scripts/<caption>: an executable script that GNOME Files lists
+//   under Scripts.
+// Each runs the program with "/chm=" and the clicked file. No application
+// entry is written: a user's own entry for the CHM types would take the
+// double-click from the installed program.
 
 #include <string>
 
 namespace velmora::settings {
 
-std::string DesktopEntryPath();
 std::string ServiceMenuPath();
+std::string NemoActionPath();
+std::string NautilusScriptPath(const std::string& strCaption);
 
 // The Exec value that starts exePath with "/chm=%f", quoted and escaped
 // for a desktop entry.
 std::string DesktopExecValue(const std::string& strExePath);
 
-// Writes (or replaces) both files; false when either cannot be written or
-// the caption or path holds a line break.
+// Writes (or replaces) the three files; false when any cannot be written,
+// the caption or path holds a line break, or the caption holds a "/".
 bool WriteDesktopVerb(const std::string& strCaption, const std::string& strExePath);
-// Removes both files; missing files are fine.
-void RemoveDesktopVerb();
+// Removes the files (and an application entry earlier versions wrote);
+// missing files are fine.
+void RemoveDesktopVerb(const std::string& strCaption);
 
 }  // namespace velmora::settings

@@ -22,7 +22,7 @@ void RegisterContextMenu(const std::string& strFileClass, bool blnRegister) {
   registry.SetSectionKey(VerbKey(strFileClass));
   if (!blnRegister) {
     registry.DeleteKeys(registry.ClassKey(), registry.SectionKey());
-    RemoveDesktopVerb();
+    RemoveDesktopVerb(kContextMenuCaption);
     return;
   }
   if (!registry.KeyExists()) registry.CreateKey();

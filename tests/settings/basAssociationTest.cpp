@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "platform/profile/AtomicFile.h"
 #include "settings/DesktopVerb.h"
@@ -48,6 +50,10 @@ class AssociationTest : public ::testing::Test {
 
   RegVariant DefaultValue(const std::string& path) { return At(path).value(); }
 
+  static std::vector<std::string> VerbFiles() {
+    return {ServiceMenuPath(), NemoActionPath(), NautilusScriptPath(kContextMenuCaption)};
+  }
+
   void ExpectRegistered() {
     EXPECT_EQ(SubKeys("chm.file"), std::vector<std::string>{"shell"});
     EXPECT_EQ(SubKeys("chm.file\\shell"), std::vector<std::string>{"Velmora"});
@@ -59,14 +65,12 @@ class AssociationTest : public ::testing::Test {
     EXPECT_EQ(DefaultValue("chm.file\\shell\\Velmora"), RegVariant(std::string("用Velmora解压到当前目录")));
     EXPECT_EQ(DefaultValue("chm.file\\shell\\Velmora\\Command"),
               RegVariant("\"" + GetExePath() + "\" /chm=\"%1\""));
-    EXPECT_TRUE(fs::exists(DesktopEntryPath()));
-    EXPECT_TRUE(fs::exists(ServiceMenuPath()));
+    for (const std::string& path : VerbFiles()) EXPECT_TRUE(fs::exists(path)) << path;
   }
 
   void ExpectUnregistered() {
     EXPECT_FALSE(At("chm.file\\shell\\Velmora").KeyExists());
-    EXPECT_FALSE(fs::exists(DesktopEntryPath()));
-    EXPECT_FALSE(fs::exists(ServiceMenuPath()));
+    for (const std::string& path : VerbFiles()) EXPECT_FALSE(fs::exists(path)) << path;
   }
 
   velmora::test::ScopedUserFolders m_folders;
@@ -132,14 +136,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, SwitchTwiceTest, ::testing::Values(false, true),
 TEST_F(AssociationTest, DesktopFilesCarryTheVerb) {
   RegisterContextMenu("chm.file", true);
   const std::string exec = DesktopExecValue(GetExePath());
-  EXPECT_EQ(ReadWholeFile(DesktopEntryPath()),
-            "[Desktop Entry]\n"
-            "Type=Application\n"
-            "Name=用Velmora解压到当前目录\n"
-            "Exec=" + exec + "\n"
-            "MimeType=application/vnd.ms-htmlhelp;application/x-chm;\n"
-            "NoDisplay=true\n"
-            "Terminal=false\n");
   EXPECT_EQ(ReadWholeFile(ServiceMenuPath()),
             "[Desktop Entry]\n"
             "Type=Service\n"
@@ -150,11 +146,56 @@ TEST_F(AssociationTest, DesktopFilesCarryTheVerb) {
             "[Desktop Action velmoraExtractHere]\n"
             "Name=用Velmora解压到当前目录\n"
             "Exec=" + exec + "\n");
-  EXPECT_EQ(DesktopEntryPath(), m_folders.DataHome() + "/applications/velmora-extract-here.desktop");
   EXPECT_EQ(ServiceMenuPath(), m_folders.DataHome() + "/kio/servicemenus/velmora-extract-here.desktop");
-  struct stat info {};
-  ASSERT_EQ(stat(ServiceMenuPath().c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0755u);
+  EXPECT_EQ(NemoActionPath(), m_folders.DataHome() + "/nemo/actions/velmora-extract-here.nemo_action");
+  EXPECT_EQ(NautilusScriptPath(kContextMenuCaption),
+            m_folders.DataHome() + "/nautilus/scripts/用Velmora解压到当前目录");
+  // Dolphin and GNOME Files run only executable files.
+  for (const std::string& path : {ServiceMenuPath(), NautilusScriptPath(kContextMenuCaption)}) {
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0755u) << path;
+  }
+}
+
+// The Nemo action and the GNOME Files script start the program with
+// "/chm=" and the file's full path, whatever blanks, quotes or dollars the
+// program's path and the file's path hold.
+TEST_F(AssociationTest, ShellVerbsPassTheFullPath) {
+  const fs::path folder = m_folders.DataHome() + "/bin dir $x 'q'";
+  fs::create_directories(folder);
+  const std::string fakeProgram = (folder / "velmora").string();
+  const std::string record = m_folders.DataHome() + "/args.txt";
+  {
+    std::ofstream script(fakeProgram);
+    script << "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" << record << "'\n";
+  }
+  fs::permissions(fakeProgram, fs::perms::owner_all);
+  ASSERT_TRUE(WriteDesktopVerb(kContextMenuCaption, fakeProgram));
+  const std::string chmFolder = m_folders.DataHome() + "/帮助 文件";
+  fs::create_directories(chmFolder);
+  // GNOME Files runs the script in the folder shown, with names relative to it.
+  const std::string command = "cd '" + chmFolder + "' && '" + NautilusScriptPath(kContextMenuCaption) +
+                              "' 'a b.chm' '" + chmFolder + "/$c.chm'";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(ReadWholeFile(record), "/chm=" + chmFolder + "/a b.chm\n/chm=" + chmFolder + "/$c.chm\n");
+  const std::string action = ReadWholeFile(NemoActionPath()).value_or("");
+  std::string quoted;
+  for (const char c : fakeProgram) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  EXPECT_NE(action.find("Exec='" + quoted + "' /chm=%F\n"), std::string::npos) << action;
+  EXPECT_NE(action.find("Mimetypes=application/vnd.ms-htmlhelp;application/x-chm;\n"), std::string::npos);
+  EXPECT_NE(action.find("Quote=double\n"), std::string::npos);
+}
+
+TEST_F(AssociationTest, AnEarlierApplicationEntryIsRemoved) {
+  const std::string legacy = m_folders.DataHome() + "/applications/velmora-extract-here.desktop";
+  fs::create_directories(fs::path(legacy).parent_path());
+  std::ofstream(legacy) << "[Desktop Entry]\n";
+  RegisterContextMenu("chm.file", true);
+  EXPECT_FALSE(fs::exists(legacy));
+  std::ofstream(legacy) << "[Desktop Entry]\n";
+  RegisterContextMenu("chm.file", false);
+  EXPECT_FALSE(fs::exists(legacy));
 }
 
 struct ExecCase {

@@ -1,5 +1,7 @@
 #include "ui/main/HelpLinks.h"
 
+#include <QDir>
+
 #include "engine/ProductInfo.h"
 #include "engine/basVelmora.h"
 #include "ui/common/UiServices.h"
@@ -7,7 +9,15 @@
 namespace velmora::ui {
 
 QString ManualFilePath(const QString& strAppFolder) {
-  return strAppFolder + QStringLiteral("/Velmora(Velmora)用户手册.chm");
+  // Beside the program (the build folder), else where an installation
+  // keeps shared data (bin/../share/velmora).
+  const QString strName = QStringLiteral("/Velmora(Velmora)用户手册.chm");
+  const QString strInstalled = strAppFolder + QStringLiteral("/../share/velmora") + strName;
+  if (!engine::basVelmora::FileExists((strAppFolder + strName).toStdString()) &&
+      engine::basVelmora::FileExists(strInstalled.toStdString())) {
+    return QDir::cleanPath(strInstalled);
+  }
+  return strAppFolder + strName;
 }
 
 QString WebsiteAddress() { return QString::fromUtf8(kWebsiteAddress); }

@@ -7,7 +7,8 @@
 
 namespace velmora::ui {
 
-// The manual file in the given program folder (which has no trailing "/").
+// The manual file in the given program folder (which has no trailing "/"),
+// or in the installation's share/velmora beside it when only that one exists.
 QString ManualFilePath(const QString& strAppFolder);
 // The web site's home page; it ends in "/".
 QString WebsiteAddress();

@@ -8,6 +8,10 @@ namespace velmora::ui {
 
 QIcon VelmoraIcon() {
   RegisterArtwork();
+  // An installed program takes the icon theme's (which the user may have
+  // replaced); the built-in pictures stand in otherwise.
+  const QIcon themed = QIcon::fromTheme(QStringLiteral("org.velmora.Velmora"));
+  if (!themed.isNull()) return themed;
   QIcon icon;
   for (int size : {16, 24, 32, 48, 64, 128, 256}) {
     icon.addFile(QStringLiteral(":/velmora/velmora-%1.png").arg(size), QSize(size, size));

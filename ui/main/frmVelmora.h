@@ -14,6 +14,7 @@
 // in the marked section below.
 
 #include <QElapsedTimer>
+#include <QStringList>
 #include <QMainWindow>
 #include <QPixmap>
 #include <array>
@@ -119,6 +120,12 @@ class frmVelmora : public QMainWindow, public SearchHost {
  public:
   // The program's arguments joined by single blanks; read by Form_Load.
   void SetCommandLine(const QString& strCommands) { m_strCommandLine = strCommands; }
+  // The program's arguments: their text joined by blanks is the command
+  // line; without an option key each argument is a file to open.
+  void SetArguments(const QStringList& strArguments) {
+    m_strArguments = strArguments;
+    m_strCommandLine = strArguments.join(QLatin1Char(' '));
+  }
   // The open command: the open dialog, then the file opened (single mode)
   // or added to the CHM file list (batch mode).
   void ChooseCHMFiles();
@@ -156,7 +163,9 @@ class frmVelmora : public QMainWindow, public SearchHost {
   // Widens a list's horizontal scroll range for a row lngTextPixels wide
   // when that is wider than lngMaxWidth (twips), which then grows.
   void WidenList(cListBox* list, std::int32_t& lngMaxWidth, int lngTextPixels);
+  void OpenArgumentFiles();
   QString m_strCommandLine;
+  QStringList m_strArguments;
 
   // frmVelmoraBatchList.cpp: the CHM file list of batch mode.
   void ConnectBatchListEvents();

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <algorithm>
 
@@ -16,6 +17,7 @@
 #include "ui/main/Twips.h"
 #include "ui/main/WindowMessages.h"
 #include "ui/main/cListBox.h"
+#include "ui/main/cModeButton.h"
 #include "ui/main/frmVelmora.h"
 
 namespace velmora::ui {
@@ -203,6 +205,10 @@ void frmVelmora::ParseCommandValue(const QString& strCommands, const QString& st
 }
 
 void frmVelmora::ProcessCommandLine() {
+  if (!app::HoldsOptionKey(ToUtf8(m_strCommandLine))) {
+    OpenArgumentFiles();
+    return;
+  }
   const std::optional<app::CommandLineExtraction> extraction = app::ReadCommandLine(ToUtf8(m_strCommandLine));
   if (!extraction || !CanStartWalk()) return;
   if (ReportMissingFile(FromUtf8(extraction->strCHMFile), false)) return;
@@ -227,6 +233,27 @@ void frmVelmora::ProcessCommandLine() {
     return;
   }
   ShowCHMContents(counts.lngPicCount, counts.lngHTMLCount, counts.lngMovieCount, counts.lngTotal, true);
+}
+
+void frmVelmora::OpenArgumentFiles() {
+  QStringList strFiles;
+  for (const QString& strArgument : m_strArguments) {
+    if (strArgument.isEmpty() || ReportMissingFile(strArgument)) continue;
+    strFiles << QFileInfo(strArgument).absoluteFilePath();
+  }
+  if (strFiles.isEmpty() || !CanStartWalk()) return;
+  // One file opens as the open command opens it; several fill the CHM
+  // file list of batch mode, and the first of them is opened.
+  if (strFiles.size() == 1) {
+    if (OpenChosenFile(strFiles.first(), true) && lstFiles->count() == 0) lstFiles->addItem(m_strCHMFile);
+    return;
+  }
+  optMode[1]->setChecked(true);
+  for (const QString& strFile : strFiles) {
+    if (!BatchListHolds(strFile)) AddBatchFile(strFile);
+  }
+  EnableExportMenus(true);
+  OpenChosenFile(strFiles.first(), false);
 }
 
 }  // namespace velmora::ui

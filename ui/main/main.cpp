@@ -14,10 +14,12 @@ int main(int argc, char** argv) {
   // The embedded web engine shares OpenGL contexts with the widgets.
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
+  // Ties the windows to the installed desktop entry (its icon and name).
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Velmora"));
   velmora::ui::frmVelmora frmMain;
-  // The argument text: the arguments after the program's own path, joined
-  // by single blanks.
-  frmMain.SetCommandLine(QCoreApplication::arguments().mid(1).join(QLatin1Char(' ')));
+  // The arguments after the program's own path: an extraction's options,
+  // or files to open.
+  frmMain.SetArguments(QCoreApplication::arguments().mid(1));
   frmMain.Form_Load();
   frmMain.show();
   return app.exec();

@@ -105,8 +105,6 @@ class CommandLineWindowTest : public QObject {
     QTest::addColumn<QString>("message");   // %1 the CHM file
     QTest::addColumn<MsgIcon>("icon");
     QTest::addRow("missing file") << "/chm=\"%1.gone\"" << "文件不存在：%1.gone" << MsgIcon::None;
-    // Without "/chm=" no file is named at all.
-    QTest::addRow("no chm key") << "%1" << "文件不存在：" << MsgIcon::None;
     QTest::addRow("a folder is no file") << "/chm=%1_folder" << "文件不存在：%1_folder" << MsgIcon::None;
     QTest::addRow("not a CHM file") << "/chm=%2" << "解释文件失败，可能该文件不是chm文件。" << MsgIcon::Information;
   }
@@ -126,6 +124,52 @@ class CommandLineWindowTest : public QObject {
     QCOMPARE(w.Items()->count(), 0);
     QVERIFY(!QFileInfo::exists(m_strCHM + "_文件内容"));
     QVERIFY(!QFileInfo::exists(strText + "_文件内容"));
+  }
+
+  // Without an option key the arguments are files to open, as a file
+  // manager's "Open with" passes them.
+  void plainPathsOpen_data() {
+    QTest::addColumn<QStringList>("arguments");  // %1 the CHM file, %2 a second one, %3 a text file
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QStringList>("batchRows");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addRow("one file, blank and Chinese in its path") << QStringList{"%1"} << 0 << QStringList{"%1"}
+                                                            << QStringList{};
+    QTest::addRow("several files: batch mode, the first opened")
+        << QStringList{"%1", "%2", "%1"} << 1 << QStringList{"%1", "%2"} << QStringList{};
+    QTest::addRow("a missing file is reported, the others open")
+        << QStringList{"%1.gone", "%1"} << 0 << QStringList{"%1"} << QStringList{"文件不存在：%1.gone"};
+    QTest::addRow("a file that is not a CHM file")
+        << QStringList{"%3"} << 0 << QStringList{} << QStringList{"解释文件失败，可能该文件不是chm文件。"};
+  }
+
+  void plainPathsOpen() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, mode);
+    QFETCH(QStringList, batchRows);
+    QFETCH(QStringList, messages);
+    const QString strSecond = m_dir->filePath(QStringLiteral("帮助 文件/第二.chm"));
+    QVERIFY(QFile::copy(m_strCHM, strSecond));
+    const QString strText = m_dir->filePath(QStringLiteral("notes.chm"));
+    QVERIFY(velmora::test::WriteBytes(strText, "plain text"));
+    const auto fill = [&](QStringList texts) {
+      for (QString& text : texts) text = Filled(text, m_strCHM, strSecond).replace(QStringLiteral("%3"), strText);
+      return texts;
+    };
+    OpenWindowHarness w(fill(arguments));
+    QCOMPARE(w.MessageTexts(), fill(messages));
+    QCOMPARE(w.window.CurrentMode(), mode);
+    QCOMPARE(velmora::test::RowTexts(w.Files()), fill(batchRows));
+    QCOMPARE(w.window.IsLoaded(), !batchRows.isEmpty());
+    if (w.window.IsLoaded()) QVERIFY(w.Status().endsWith(QStringLiteral("，请导出文件。")));
+    // Opening extracts nothing.
+    QVERIFY(!QFileInfo::exists(m_strCHM + "_文件内容"));
+  }
+
+  void anOptionKeyAmongTheArgumentsStillExtracts() {
+    OpenWindowHarness w(QStringList{QStringLiteral("/chm=") + m_strCHM});
+    QCOMPARE(w.Status(), kAllSummary);
+    QCOMPARE(FilesBelow(m_strCHM + "_文件内容"), kEverything);
   }
 
   void emptyArgumentTextDoesNothing() {

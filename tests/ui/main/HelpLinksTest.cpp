@@ -39,6 +39,34 @@ class HelpLinksTest : public QObject {
     QCOMPARE(desktop.Opened(), QStringList{opensManual ? strManual : velmora::ui::WebsiteAddress()});
   }
 
+  // An installation keeps the manual in share/velmora beside bin; the
+  // build folder keeps it beside the program, which wins when both exist.
+  void manualBesideTheProgramOrInstalled_data() {
+    QTest::addColumn<bool>("beside");
+    QTest::addColumn<bool>("installed");
+    QTest::addColumn<QString>("expected");  // relative to the prefix
+    const QString strName = QStringLiteral("/Velmora(Velmora)用户手册.chm");
+    QTest::addRow("installed only") << false << true << QStringLiteral("share/velmora") + strName;
+    QTest::addRow("beside only") << true << false << QStringLiteral("bin") + strName;
+    QTest::addRow("both: beside") << true << true << QStringLiteral("bin") + strName;
+    QTest::addRow("neither: beside") << false << false << QStringLiteral("bin") + strName;
+  }
+
+  void manualBesideTheProgramOrInstalled() {
+    QFETCH(bool, beside);
+    QFETCH(bool, installed);
+    QFETCH(QString, expected);
+    QTemporaryDir prefix;
+    const QDir root(prefix.path());
+    QVERIFY(root.mkpath(QStringLiteral("bin")) && root.mkpath(QStringLiteral("share/velmora")));
+    const QString strName = QStringLiteral("/Velmora(Velmora)用户手册.chm");
+    for (const auto& [present, folder] : {std::pair{beside, "bin"}, std::pair{installed, "share/velmora"}}) {
+      QFile file(root.filePath(QLatin1String(folder)) + strName);
+      if (present) QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QCOMPARE(velmora::ui::ManualFilePath(root.filePath(QStringLiteral("bin"))), root.filePath(expected));
+  }
+
   void siteAddresses() {
     const QString strSite = velmora::ui::WebsiteAddress();
     QVERIFY(strSite.startsWith(QStringLiteral("https://")));

@@ -75,6 +75,15 @@ inline QStringList RowTexts(const QListWidget* list) {
 struct OpenWindowHarness {
   explicit OpenWindowHarness(const QString& strCommandLine = QString()) {
     window.SetCommandLine(strCommandLine);
+    Start();
+  }
+  // Started with these program arguments, as main() passes them.
+  explicit OpenWindowHarness(const QStringList& strArguments) {
+    window.SetArguments(strArguments);
+    Start();
+  }
+
+  void Start() {
     window.Form_Load();
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) qFatal("main window not exposed");

@@ -592,7 +592,7 @@ class frmVelmoraTest : public QObject {
   // TestMain points HOME and XDG_* at a scratch folder, where the verb's
   // registry keys and desktop files go.
   void associationSwitchFollowsTheVerb() {
-    QVERIFY(QString::fromStdString(velmora::settings::DesktopEntryPath())
+    QVERIFY(QString::fromStdString(velmora::settings::ServiceMenuPath())
                 .startsWith(QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"))));
     QVERIFY(!velmora::settings::IsContextMenuRegistered());
     {
@@ -601,7 +601,7 @@ class frmVelmoraTest : public QObject {
       w.Action("mnuAssociates")->trigger();
       QVERIFY(w.Action("mnuAssociates")->isChecked());
       QVERIFY(velmora::settings::IsContextMenuRegistered());
-      QVERIFY(QFileInfo::exists(QString::fromStdString(velmora::settings::DesktopEntryPath())));
+      QVERIFY(QFileInfo::exists(QString::fromStdString(velmora::settings::ServiceMenuPath())));
     }
     {
       LoadedWindow w;  // start-up reads the registered verb back
