@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-noto-cjk xvfb xauth imagemagick x11-utils xdotool
   p7zip-full libchm-bin time
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()
