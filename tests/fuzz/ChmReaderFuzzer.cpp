@@ -250,7 +250,7 @@ void LookUpKeys(const std::string& file) {
 // gone past the budget.
 struct BudgetExceeded {};
 
-// Everything below parent that is not the expected chain of folders.
+// Fails when the folder holds anything but the expected names.
 void CheckOnlyChild(const fs::path& folder, const std::set<std::string>& expected) {
   std::error_code error;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {

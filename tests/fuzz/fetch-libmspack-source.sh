@@ -16,7 +16,7 @@ upstream=${version%-*}
 mkdir -p "$dest"
 dest=$(cd "$dest" && pwd)
 ready="$dest/$version.ready"
-if [ -f "$ready" ]; then cat "$ready"; exit 0; fi
+if [ -f "$ready" ] && [ -f "$(cat "$ready")/chmd.c" ]; then cat "$ready"; exit 0; fi
 
 # The archive the system installs from, as a source line.
 uri=$(sed -n 's/^URIs:[[:space:]]*//p' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -n1)
