@@ -41,13 +41,21 @@ using namespace velmora;
 
 namespace {
 
-// Decoded bytes one pass may take before it stops, so large declared sizes
-// do not stall the fuzzer. libmspack decodes about 10 MB/s under the
-// sanitizers and coverage tracing; the storage pass, the extraction (which
-// the walker stops at its first progress report past the budget, at most
-// 4 MiB later) and the single stream together stay within about 12 MiB,
-// well inside the 2 s allowed per input.
+// Bytes of streams one pass may take before it stops, so large declared
+// sizes do not stall the fuzzer. The walker is stopped at its first progress
+// report past the budget (at most 4 MiB later).
 constexpr std::uint64_t kDecodeBudget = 4u << 20;
+// LZX work one pass may ask of libmspack: the bytes it is asked to decode,
+// counting those it decodes only to reach a stream's offset, plus
+// kLzxStartCost for every fresh start of the decoder. After a decoding error
+// libmspack starts afresh from a reset point for every later stream (from
+// the start of the section when the reset table is damaged), allocating its
+// window and decoding at least a frame each time, so a small file can make
+// it work far more than it delivers. libmspack decodes about 10 MB/s under
+// the sanitizers and coverage tracing, and a fresh start costs about 2 ms;
+// three passes of this budget stay well inside the 2 s allowed per input.
+constexpr std::int64_t kLzxBudget = 2 << 20;
+constexpr std::int64_t kLzxStartCost = 64 << 10;
 // More non-empty streams than this and the extraction is skipped: creating
 // tens of thousands of files would exceed the time per input.
 constexpr std::size_t kMaxFiles = 2000;
@@ -56,6 +64,20 @@ constexpr std::size_t kCaseLookups = 16;
 // Depth of the folders around the output folder, each checked to hold only
 // the next one afterwards.
 constexpr int kSandboxDepth = 6;
+
+#if VELMORA_FUZZ_COUNT_LZX
+// libmspack's CHM reader calls lzxd_init to start the decoder and
+// lzxd_decompress(state, n) to decode the next n bytes of the LZX section;
+// the link wraps both calls (--wrap) so every pass can be held to
+// kLzxBudget. A request past the budget fails as a decoding error would, the
+// same way in every pass that makes it.
+std::int64_t g_lzxLeft = kLzxBudget;
+void ResetLzxBudget() { g_lzxLeft = kLzxBudget; }
+#else
+// libmspack is the system's shared library: its internal calls cannot be
+// counted, and only the delivered bytes are bounded.
+void ResetLzxBudget() {}
+#endif
 
 [[noreturn]] void Fail(const std::string& what) {
   std::fprintf(stderr, "velmora-fuzz: %s\n", what.c_str());
@@ -176,6 +198,7 @@ void WalkStorage(platform::IStorage& storage, const std::string& path, std::int3
 // the extraction and the two give the same bytes.
 StoragePass ReadThroughStorage(const std::string& file) {
   StoragePass pass;
+  ResetLzxBudget();
   const auto service = platform::MakeChmStorageService();
   if (service->StgIsStorageFile(file) != platform::S_OK) return pass;
   std::unique_ptr<platform::IStorage> root;
@@ -222,6 +245,7 @@ StoragePass ReadThroughStorage(const std::string& file) {
 // ChmArchive directly: the directory, lookups by key and the language.
 void LookUpKeys(const std::string& file) {
   platform::ChmArchive::OpenResult result;
+  ResetLzxBudget();
   const auto archive = platform::ChmArchive::Open(file, result);
   if (!archive) return;
   (void)archive->languageId();
@@ -327,6 +351,7 @@ void Walk(const std::string& file, const StoragePass& pass, const fs::path& sand
     if (done > kDecodeBudget) throw BudgetExceeded{};
   };
   bool finished = false;
+  ResetLzxBudget();
   try {
     finished = parser.ParseCHM(file, out.string(), engine::kExtractAll, {}, items, pictures, pages, movies, total);
   } catch (const BudgetExceeded&) {
@@ -348,6 +373,7 @@ void Walk(const std::string& file, const StoragePass& pass, const fs::path& sand
   }
   if (singleLength > 0 && singleLength <= kDecodeBudget && pass.decoded <= kDecodeBudget) {
     parser.WriteProgress = nullptr;
+    ResetLzxBudget();
     parser.ParseCHM(file, (deepest / "single.bin").string(), engine::kExtractSingle,
                     {pass.streams.front().recordKey}, items, pictures, pages, movies, total);
     std::error_code ignored;
@@ -385,6 +411,28 @@ const fs::path& WorkFolder() {
 }
 
 }  // namespace
+
+#if VELMORA_FUZZ_COUNT_LZX
+extern "C" void* __real_lzxd_init(void* system, void* input, void* output, int window_bits, int reset_interval,
+                                  int input_buffer_size, off_t output_length, char is_delta);
+extern "C" void* __wrap_lzxd_init(void* system, void* input, void* output, int window_bits, int reset_interval,
+                                  int input_buffer_size, off_t output_length, char is_delta) {
+  g_lzxLeft -= std::min(g_lzxLeft, kLzxStartCost);
+  return __real_lzxd_init(system, input, output, window_bits, reset_interval, input_buffer_size, output_length,
+                          is_delta);
+}
+
+extern "C" int __real_lzxd_decompress(void* lzx, off_t out_bytes);
+extern "C" int __wrap_lzxd_decompress(void* lzx, off_t out_bytes) {
+  constexpr int kDecrunchError = 11;  // MSPACK_ERR_DECRUNCH
+  if (out_bytes > g_lzxLeft) {
+    g_lzxLeft = 0;
+    return kDecrunchError;
+  }
+  g_lzxLeft -= out_bytes;
+  return __real_lzxd_decompress(lzx, out_bytes);
+}
+#endif
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const fs::path& work = WorkFolder();
