@@ -12,8 +12,8 @@
 // - extraction leaves nothing outside its output folder, creates only
 //   folders and regular files there, and every file holds the complete bytes
 //   of some stream.
-// Work per input is bounded: at most kDecodeBudget decoded bytes per pass and
-// at most kMaxFiles streams extracted.
+// Work per input is bounded: per pass at most kDecodeBudget bytes of streams
+// and kLzxBudget of LZX work, and at most kMaxFiles streams extracted.
 
 #include <unistd.h>
 
@@ -425,6 +425,8 @@ extern "C" void* __wrap_lzxd_init(void* system, void* input, void* output, int w
 extern "C" int __real_lzxd_decompress(void* lzx, off_t out_bytes);
 extern "C" int __wrap_lzxd_decompress(void* lzx, off_t out_bytes) {
   constexpr int kDecrunchError = 11;  // MSPACK_ERR_DECRUNCH
+  // libmspack refuses a negative count itself; it must not add to the budget.
+  if (out_bytes < 0) return __real_lzxd_decompress(lzx, out_bytes);
   if (out_bytes > g_lzxLeft) {
     g_lzxLeft = 0;
     return kDecrunchError;
