@@ -54,8 +54,8 @@ constexpr std::uint64_t kDecodeBudget = 4u << 20;
 // it work far more than it delivers. libmspack decodes about 10 MB/s under
 // the sanitizers and coverage tracing, and a fresh start costs about 2 ms;
 // three passes of this budget stay well inside the 2 s allowed per input.
-constexpr std::int64_t kLzxBudget = 2 << 20;
-constexpr std::int64_t kLzxStartCost = 64 << 10;
+[[maybe_unused]] constexpr std::int64_t kLzxBudget = 2 << 20;
+[[maybe_unused]] constexpr std::int64_t kLzxStartCost = 64 << 10;
 // More non-empty streams than this and the extraction is skipped: creating
 // tens of thousands of files would exceed the time per input.
 constexpr std::size_t kMaxFiles = 2000;
