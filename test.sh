@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test. Exits non-zero on
 # any failure. Afterwards builds the Qt-free layers with AddressSanitizer and
-# UndefinedBehaviorSanitizer and runs their tests again.
+# UndefinedBehaviorSanitizer and runs their tests again, and fuzzes the CHM
+# reader for a minute (tests/fuzz/fuzz.sh, when clang is installed).
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
@@ -23,3 +24,10 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_ENGINE_
 cmake --build build-sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -LE slow
+
+# The CHM reader's fuzz target: regression inputs, then 60 s from a fixed seed.
+if command -v clang++-14 >/dev/null 2>&1; then
+  tests/fuzz/fuzz.sh 60
+else
+  echo "clang++-14 is not installed: fuzz run skipped"
+fi
