@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "app/preview/ChmUrlSchemes.h"
+#include "ui/common/QtTranslations.h"
 #include "ui/main/frmVelmora.h"
 
 int main(int argc, char** argv) {
@@ -14,6 +15,8 @@ int main(int argc, char** argv) {
   // The embedded web engine shares OpenGL contexts with the widgets.
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
+  // Qt's own dialogs and menus speak Chinese like the rest of the program.
+  velmora::ui::InstallQtChineseTranslations(app);
   velmora::ui::frmVelmora frmMain;
   // The argument text: the arguments after the program's own path, joined
   // by single blanks.

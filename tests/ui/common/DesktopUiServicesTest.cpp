@@ -2,7 +2,10 @@
 // and what their answers turn into. Each dialog is inspected and answered
 // from a timer while it runs.
 
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -10,6 +13,7 @@
 #include <functional>
 
 #include "ui/common/DesktopUiServices.h"
+#include "ui/common/QtTranslations.h"
 
 using velmora::ui::DesktopUiServices;
 using velmora::ui::FileDialogRequest;
@@ -46,6 +50,7 @@ class DesktopUiServicesTest : public QObject {
   void saveDialogIsSetUpFromTheRequest();
   void openDialogForSeveralExistingFiles();
   void cancelledFileDialogIsNotAccepted();
+  void qtTextsAreChineseWhateverTheLocale();
 };
 
 void DesktopUiServicesTest::messageBox_data() {
@@ -212,13 +217,58 @@ void DesktopUiServicesTest::cancelledFileDialogIsNotAccepted() {
   QVERIFY(result.files.isEmpty());
 }
 
+void DesktopUiServicesTest::qtTextsAreChineseWhateverTheLocale() {
+  QCOMPARE(QLocale::system().name(), QStringLiteral("C"));
+  // The buttons Qt gives a message box.
+  QStringList buttonTexts;
+  for (MsgButtons buttons : {MsgButtons::YesNo, MsgButtons::OkCancel}) {
+    MessageRequest request;
+    request.text = QStringLiteral("反编译完成，是否需要马上查看？");
+    request.buttons = buttons;
+    WhenShown<QMessageBox>([&](QMessageBox* box) {
+      for (QAbstractButton* button : box->buttons()) buttonTexts << button->text();
+      box->reject();
+    });
+    DesktopUiServices().ShowMessage(request);
+  }
+  buttonTexts.sort();
+  QCOMPARE(buttonTexts, (QStringList{"取消", "否(&N)", "是(&Y)", "确定"}));
+
+  // The open and save dialogs: their titles, labels, buttons and the filter
+  // for all files.
+  for (FileDialogRequest::Kind kind : {FileDialogRequest::Kind::Open, FileDialogRequest::Kind::Save}) {
+    const bool open = kind == FileDialogRequest::Kind::Open;
+    FileDialogRequest request;
+    request.kind = kind;
+    QStringList texts;
+    WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+      texts << dialog->windowTitle();
+      for (const char* name : {"lookInLabel", "fileNameLabel", "fileTypeLabel"}) {
+        texts << dialog->findChild<QLabel*>(QLatin1String(name))->text();
+      }
+      const auto* box = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+      for (QAbstractButton* button : box->buttons()) texts << button->text();
+      texts << dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))->currentText();
+      dialog->reject();
+    });
+    DesktopUiServices().ShowFileDialog(request);
+    QCOMPARE(texts, (QStringList{open ? "打开" : "另存为", "查找范围：", "文件名称(&N)：", "文件类型：",
+                                 open ? "打开(&O)" : "保存(&S)", "取消", "所有文件 (*)"}));
+  }
+}
+
 // File dialogs remember their history in the user's settings: point HOME and
 // the configuration folder at a temporary folder before anything reads them.
 int main(int argc, char** argv) {
   QTemporaryDir home;
   qputenv("HOME", home.path().toLocal8Bit());
   qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toLocal8Bit());
+  // Qt's texts must come out Chinese even in the plain C locale.
+  qputenv("LC_ALL", "C");
+  qputenv("LANG", "C");
   QApplication app(argc, argv);
+  // As the program starts.
+  velmora::ui::InstallQtChineseTranslations(app);
   DesktopUiServicesTest test;
   return QTest::qExec(&test, argc, argv);
 }
