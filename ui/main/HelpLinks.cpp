@@ -34,7 +34,7 @@ QString DefaultTopicKey(const QString& strCHMFile) {
   QString strTopic = QString::fromStdString(archive->defaultTopic()).replace(QLatin1Char('/'), QLatin1Char('\\'));
   while (strTopic.startsWith(QLatin1Char('\\'))) strTopic.remove(0, 1);
   if (strTopic.isEmpty()) return QString();
-  return strTopic.contains(QLatin1Char('\\')) ? strTopic : QLatin1Char('\\') + strTopic;
+  return strTopic.contains(QLatin1Char('\\')) ? strTopic : QString(QLatin1Char('\\')) + strTopic;
 }
 
 void OpenWebsite() { Services().OpenWithDesktop(WebsiteAddress()); }

@@ -1,6 +1,7 @@
 // The real desktop services: what the message box and file dialog are given
-// and what their answers turn into. Each dialog is inspected and answered
-// from a timer while it runs.
+// and what their answers turn into, Qt's own texts in them in Chinese under
+// the C locale, and a desktop opener that cannot open a file. Each dialog is
+// inspected and answered from a timer while it runs.
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
@@ -51,6 +53,8 @@ class DesktopUiServicesTest : public QObject {
   void openDialogForSeveralExistingFiles();
   void cancelledFileDialogIsNotAccepted();
   void qtTextsAreChineseWhateverTheLocale();
+  void openFileTellsWhenTheDesktopCannot_data();
+  void openFileTellsWhenTheDesktopCannot();
 };
 
 void DesktopUiServicesTest::messageBox_data() {
@@ -255,6 +259,47 @@ void DesktopUiServicesTest::qtTextsAreChineseWhateverTheLocale() {
     QCOMPARE(texts, (QStringList{open ? "打开" : "另存为", "查找范围：", "文件名称(&N)：", "文件类型：",
                                  open ? "打开(&O)" : "保存(&S)", "取消", "所有文件 (*)"}));
   }
+}
+
+void DesktopUiServicesTest::openFileTellsWhenTheDesktopCannot_data() {
+  QTest::addColumn<int>("exitCode");
+  QTest::addColumn<bool>("failed");
+  QTest::newRow("an application took the file") << 0 << false;
+  QTest::newRow("no application for the file type") << 3 << true;
+  QTest::newRow("the application failed") << 4 << true;
+}
+
+// xdg-open is a script of the test's own, first on the PATH: it notes the
+// file it was given and ends with the row's status.
+void DesktopUiServicesTest::openFileTellsWhenTheDesktopCannot() {
+  QFETCH(int, exitCode);
+  QFETCH(bool, failed);
+  QTemporaryDir bin;
+  QVERIFY(bin.isValid());
+  const QString note = bin.filePath(QStringLiteral("given"));
+  QFile script(bin.filePath(QStringLiteral("xdg-open")));
+  QVERIFY(script.open(QIODevice::WriteOnly));
+  script.write(QStringLiteral("#!/bin/sh\nprintf '%s' \"$1\" > '%1.tmp' && mv '%1.tmp' '%1'\nexit %2\n")
+                   .arg(note)
+                   .arg(exitCode)
+                   .toUtf8());
+  script.close();
+  QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", bin.path().toLocal8Bit() + ':' + path);
+  const auto restore = qScopeGuard([path] { qputenv("PATH", path); });
+
+  const QString manual = bin.filePath(QStringLiteral("Velmora(Velmora)用户手册.chm"));
+  int failures = 0;
+  DesktopUiServices().OpenFileWithDesktop(manual, [&failures] { ++failures; });
+  QTRY_VERIFY(QFileInfo::exists(note));
+  QFile given(note);
+  QVERIFY(given.open(QIODevice::ReadOnly));
+  QCOMPARE(QString::fromUtf8(given.readAll()), manual);
+  // The answer comes when the opener has ended.
+  if (failed) QTRY_COMPARE(failures, 1);
+  QTest::qWait(300);
+  QCOMPARE(failures, failed ? 1 : 0);
 }
 
 // File dialogs remember their history in the user's settings: point HOME and
