@@ -20,6 +20,7 @@
 #include "ui/search/frmSearch.h"
 
 using velmora::test::OpenWindowHarness;
+using velmora::test::RowTexts;
 
 namespace {
 
@@ -76,19 +77,25 @@ class DesktopLookTest : public QObject {
                                  spinnerRect.bottomRight()}) {
       QCOMPARE(image.pixelColor(corner), statusBack);
     }
-    // The text (dark pixels; the idle dots are light grey) starts right of it.
-    const QRect inner = status->geometry().adjusted(2, 2, -2, -2);
-    int lngFirstDark = -1;
-    for (int x = inner.left(); x <= inner.right() && lngFirstDark < 0; ++x) {
+    // The text starts right of it: with the spinner out of the way, the
+    // first column where the line with the text differs from the empty line.
+    spinner->hide();
+    const QImage withText = strip->grab().toImage();
+    w.window.ShowStatus(QString());
+    const QImage empty = strip->grab().toImage();
+    spinner->show();
+    const QRect inner = status->geometry().adjusted(1, 1, -1, -1);
+    int lngFirstText = -1;
+    for (int x = inner.left(); x <= inner.right() && lngFirstText < 0; ++x) {
       for (int y = inner.top(); y <= inner.bottom(); ++y) {
-        if (qGray(image.pixel(x, y)) < 120) {
-          lngFirstDark = x;
+        if (withText.pixel(x, y) != empty.pixel(x, y)) {
+          lngFirstText = x;
           break;
         }
       }
     }
-    QVERIFY2(lngFirstDark > spinnerRect.right(),
-             qPrintable(QStringLiteral("text at %1, spinner ends at %2").arg(lngFirstDark).arg(spinnerRect.right())));
+    QVERIFY2(lngFirstText > spinnerRect.right(),
+             qPrintable(QStringLiteral("text at %1, spinner ends at %2").arg(lngFirstText).arg(spinnerRect.right())));
   }
 
   void bannerIsPlainUnderTheLogo_data() {
