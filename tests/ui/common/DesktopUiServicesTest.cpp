@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -253,11 +254,13 @@ void DesktopUiServicesTest::qtTextsAreChineseWhateverTheLocale() {
       const auto* box = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
       for (QAbstractButton* button : box->buttons()) texts << button->text();
       texts << dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))->currentText();
+      const auto* files = dialog->findChild<QFileSystemModel*>();
+      texts << files->type(files->index(QDir::homePath()));
       dialog->reject();
     });
     DesktopUiServices().ShowFileDialog(request);
     QCOMPARE(texts, (QStringList{open ? "打开" : "另存为", "查找范围：", "文件名称(&N)：", "文件类型：",
-                                 open ? "打开(&O)" : "保存(&S)", "取消", "所有文件 (*)"}));
+                                 open ? "打开(&O)" : "保存(&S)", "取消", "所有文件 (*)", "文件夹"}));
   }
 }
 
