@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
-#include <QLocale>
 #include <QTranslator>
 #include <cstring>
 
@@ -51,9 +50,6 @@ bool Install(QCoreApplication& app, const QString& strCatalogue, const QString& 
 }  // namespace
 
 bool InstallQtChineseTranslations(QCoreApplication& app) {
-  // Dates and numbers that Qt formats (the file dialog's columns) follow
-  // the Chinese convention too.
-  QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
   QCoreApplication::installTranslator(new MissingQtTexts(&app));
   const QString strFolder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
   // "qt_zh_CN" gathers the base modules (qtbase_zh_CN and the others it

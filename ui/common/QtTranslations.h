@@ -9,8 +9,8 @@ namespace velmora::ui {
 
 // Installs Qt's Simplified Chinese catalogues from Qt's translations folder
 // on the application (the translators belong to it), with the few texts they
-// lack, and makes Chinese the default locale for what Qt formats. Returns
-// false when the base catalogue is missing (Qt's texts then stay English).
+// lack. Dates and numbers keep the user's locale. Returns false when the base
+// catalogue is missing (Qt's texts then stay English).
 bool InstallQtChineseTranslations(QCoreApplication& app);
 
 }  // namespace velmora::ui
