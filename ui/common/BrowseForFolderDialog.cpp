@@ -100,13 +100,9 @@ BrowseForFolderDialog::BrowseForFolderDialog(QWidget* owner, const BrowseForFold
   if (m_options.useNewUI) {
     resize(420, 480);
     setSizeGripEnabled(true);
-    // A new folder is named in place (F2 renames too); a double-click
-    // still opens a folder rather than renaming it.
-    m_model->setReadOnly(false);
-    tvwFolders->setEditTriggers(QAbstractItemView::EditKeyPressed);
-    connect(m_model, &QFileSystemModel::fileRenamed, this, [this] {
-      OnCurrentChanged(tvwFolders->currentIndex());
-    }, Qt::QueuedConnection);
+    // Without watching, no listing taken before a new folder was made can
+    // arrive afterwards and take it out of the tree again.
+    m_model->setOption(QFileSystemModel::DontWatchForChanges);
   } else {
     setFixedSize(320, 380);
   }
@@ -188,8 +184,8 @@ void BrowseForFolderDialog::OnPathEdited(const QString& strText) {
   m_blnTypingPath = false;
 }
 
-// Makes "新建文件夹" (or "新建文件夹 (2)" and so on) in the selected folder,
-// selects it and lets the user name it.
+// Makes "新建文件夹" (or "新建文件夹 (2)" and so on) in the selected folder
+// and selects it.
 void BrowseForFolderDialog::OnNewFolder() {
   const QModelIndex current = tvwFolders->currentIndex();
   if (!current.isValid()) return;
@@ -211,7 +207,6 @@ void BrowseForFolderDialog::OnNewFolder() {
   tvwFolders->expand(current);
   tvwFolders->setCurrentIndex(index);
   tvwFolders->scrollTo(index);
-  tvwFolders->edit(index);
 }
 
 QString BrowseForFolderDialog::SelectedFolder() const {

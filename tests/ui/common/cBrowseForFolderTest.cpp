@@ -401,8 +401,8 @@ void cBrowseForFolderTest::newStyleStartsWhereTheLastEndedAndMakesFolders() {
   QCOMPARE(chosen, Folder(QStringLiteral("b")));
 
   // The next one opens at that folder; "新建文件夹" makes a folder in the
-  // selected one, selects it and lets the user name it; the next gets a
-  // number. Only folders that hold folders show an arrow.
+  // selected one and selects it; the next gets a number. Only folders that
+  // hold folders show an arrow.
   cBrowseForFolder second;
   second.SetUseNewUI(true);
   seen.clear();
@@ -417,22 +417,12 @@ void cBrowseForFolderTest::newStyleStartsWhereTheLastEndedAndMakesFolders() {
       seen << pathOf(tree->currentIndex()) << Control<QLineEdit>(dialog, "txtPath")->text();
     }
     arrows << arrowOn(tree, Folder("b"));
-    // The new folder's name is open for editing; the path box follows the rename.
-    QLineEdit* editor = nullptr;
-    for (QLineEdit* open : tree->viewport()->findChildren<QLineEdit*>()) {
-      if (open->isVisible()) editor = open;  // the first folder's editor may linger, closed
-    }
-    QVERIFY(editor);
-    editor->setText(QStringLiteral("图片"));  // typed through an input method
-    QTest::keyClick(editor, Qt::Key_Return);
-    QTRY_COMPARE(Control<QLineEdit>(dialog, "txtPath")->text(), Folder("b/图片"));
     QTest::mouseClick(Control<QPushButton>(dialog, "cmdCancel"), Qt::LeftButton);
   });
   QCOMPARE(seen, (QStringList{Folder("b"), Folder("b/新建文件夹"), Folder("b/新建文件夹"), Folder("b/新建文件夹 (2)"),
                               Folder("b/新建文件夹 (2)")}));
   QCOMPARE(arrows, (QList<bool>{true, false, false, true}));
-  QVERIFY(QFileInfo(Folder(QStringLiteral("b/图片"))).isDir());
-  QVERIFY(!QFileInfo::exists(Folder(QStringLiteral("b/新建文件夹 (2)"))));
+  QVERIFY(QFileInfo(Folder(QStringLiteral("b/新建文件夹 (2)"))).isDir());
 }
 
 QTEST_MAIN(cBrowseForFolderTest)
