@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libgl-dev
   libmspack-dev fp-utils
   libgtest-dev libgmock-dev googletest libbenchmark-dev
+  qt6-translations-l10n
   fonts-noto-cjk xvfb xauth imagemagick x11-utils xdotool
   p7zip-full libchm-bin time
   lintian desktop-file-utils appstream dpkg-dev

@@ -6,7 +6,9 @@
 #
 # KEYS="alt+b" (xdotool key names, blank-separated) are typed into the window
 # before the picture is taken, e.g. to switch to batch mode or open a menu;
-# this needs xdotool. SETTLE (seconds, default 5) is the wait for the web
+# an entry "click:X,Y" clicks the left button at X,Y of the window instead.
+# This needs xdotool. Dialogs the keys open sit over the window and are in
+# the picture. SETTLE (seconds, default 5) is the wait for the web
 # engine to paint the preview pane. VELMORA_BIN names another build of the
 # program (default build/velmora; build it first, e.g. with ./run.sh).
 set -euo pipefail
@@ -46,7 +48,13 @@ if [ -n "${KEYS:-}" ]; then
   command -v xdotool >/dev/null || { echo "KEYS needs xdotool" >&2; exit 1; }
   xdotool windowfocus --sync "$window" 2>/dev/null || true
   for key in $KEYS; do
-    xdotool key --clearmodifiers "$key"
+    case $key in
+      click:*)
+        xy=${key#click:}
+        xdotool mousemove --window "$window" "${xy%,*}" "${xy#*,}" click 1
+        ;;
+      *) xdotool key --clearmodifiers "$key" ;;
+    esac
     sleep 1
   done
 fi

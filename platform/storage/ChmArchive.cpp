@@ -39,6 +39,7 @@ constexpr std::size_t kResetTableHeader = 0x28;
 constexpr std::uint32_t kLzxFrameSize = 0x8000;
 constexpr std::size_t kSmallStreamLimit = 1 << 20;
 constexpr std::uint16_t kSystemLanguageRecord = 4;
+constexpr std::uint16_t kSystemDefaultTopicRecord = 2;
 
 std::uint32_t U32(const unsigned char* p) {
   return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
@@ -251,6 +252,25 @@ std::uint32_t ChmArchive::languageId() {
     at += 4 + static_cast<std::size_t>(length);
   }
   return *m_languageId;
+}
+
+// Record 2 of #SYSTEM holds the default topic, zero-terminated.
+std::string ChmArchive::defaultTopic() {
+  const Entry* system = find("#SYSTEM");
+  const auto data = system ? readSmallStream(*system, kSmallStreamLimit) : std::nullopt;
+  if (!data) return std::string();
+  const unsigned char* p = Bytes(*data);
+  for (std::size_t at = 4; at + 4 <= data->size();) {
+    const std::uint16_t code = p[at] | (p[at + 1] << 8);
+    const std::uint16_t length = p[at + 2] | (p[at + 3] << 8);
+    if (at + 4 + length > data->size()) break;
+    if (code == kSystemDefaultTopicRecord) {
+      const std::string record = data->substr(at + 4, length);
+      return record.substr(0, record.find('\0'));
+    }
+    at += 4 + static_cast<std::size_t>(length);
+  }
+  return std::string();
 }
 
 }  // namespace velmora::platform

@@ -69,6 +69,11 @@ class ChmArchive {
   // record when there is one, else the language field of the file header.
   std::uint32_t languageId();
 
+  // The page a viewer opens first: the default topic of the #SYSTEM stream
+  // (as the project file named it, e.g. "index.htm"); empty when there is
+  // none.
+  std::string defaultTopic();
+
  private:
   ChmArchive(std::string path, std::uint64_t fileSize);
 

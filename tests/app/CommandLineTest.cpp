@@ -1,11 +1,15 @@
 // The command line of the unattended extraction: values end at the next
 // option key (not at every "/", since Linux paths are full of them), blanks
-// and enclosing quotes are dropped, defaults apply.
+// and enclosing quotes are dropped, defaults apply; the manual's example
+// reads what the manual says it reads.
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "app/CommandLine.h"
 
@@ -101,6 +105,65 @@ INSTANTIATE_TEST_SUITE_P(
                       ValueCase{"KeyWithoutEqualsIsNoKey", "/chm=/x/chm/type/a.chm", "/chm=",
                                 "/x/chm/type/a.chm"}),
     [](const ::testing::TestParamInfo<ValueCase>& info) { return std::string(info.param.name); });
+
+// The manual's command-line page shows an example and the three values it
+// reads. The example goes through a shell (double quotes group words and are
+// removed), the program joins the arguments after its name with single
+// blanks, and the reader must find the values the page states.
+std::string ReadManualPage(const std::string& strName) {
+  std::ifstream page(std::string(VELMORA_MANUAL_DIR "/") + strName, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(page), std::istreambuf_iterator<char>());
+}
+
+// The text of the first element that opens with strOpening, up to its closing tag.
+std::string ElementText(const std::string& strPage, const std::string& strOpening) {
+  const std::size_t lngStart = strPage.find(strOpening);
+  if (lngStart == std::string::npos) return std::string();
+  const std::size_t lngText = strPage.find('>', lngStart) + 1;
+  return strPage.substr(lngText, strPage.find('<', lngText) - lngText);
+}
+
+// The words a POSIX shell makes of the line (blanks separate, double quotes
+// group and are dropped), joined by single blanks as the program does.
+std::string ArgumentText(const std::string& strLine) {
+  std::vector<std::string> strWords;
+  std::string strWord;
+  bool blnQuoted = false;
+  bool blnInWord = false;
+  for (char ch : strLine) {
+    if (ch == '"') {
+      blnQuoted = !blnQuoted;
+      blnInWord = true;
+    } else if (ch == ' ' && !blnQuoted) {
+      if (blnInWord) strWords.push_back(strWord);
+      strWord.clear();
+      blnInWord = false;
+    } else {
+      strWord += ch;
+      blnInWord = true;
+    }
+  }
+  if (blnInWord) strWords.push_back(strWord);
+  std::string strText;
+  for (std::size_t i = 1; i < strWords.size(); ++i) strText += (i > 1 ? " " : "") + strWords[i];
+  return strText;
+}
+
+TEST(ManualExample, ReadsTheValuesThePageStates) {
+  const std::string strPage = ReadManualPage("commandline.htm");
+  const std::string strExample = ElementText(strPage, "<code class=\"example\"");
+  ASSERT_EQ(strExample.rfind("velmora ", 0), 0u) << strExample;
+  const std::string strChm = ElementText(strPage, "<td class=\"chm\"");
+  const std::string strPath = ElementText(strPage, "<td class=\"path\"");
+  const std::string strType = ElementText(strPage, "<td class=\"type\"");
+  ASSERT_FALSE(strChm.empty() || strPath.empty() || strType.empty());
+
+  const std::optional<CommandLineExtraction> extraction = ReadCommandLine(ArgumentText(strExample));
+  ASSERT_TRUE(extraction.has_value());
+  EXPECT_EQ(extraction->strCHMFile, strChm);
+  EXPECT_EQ(extraction->strOutputPath, strPath);
+  EXPECT_EQ(std::to_string(extraction->lngExtractType), strType);
+}
 
 }  // namespace
 }  // namespace velmora::app

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "ui/common/FolderTreeFilter.h"
+#include "ui/common/UiServices.h"
 
 namespace {
 
@@ -56,6 +57,14 @@ BrowseForFolderDialog::BrowseForFolderDialog(QWidget* owner, const BrowseForFold
   txtFolder->setObjectName(QStringLiteral("txtFolder"));
   txtFolder->setVisible(m_options.editBox);
 
+  // The new style's path box shows the selection's full path; a folder
+  // typed or pasted there is selected at once.
+  txtPath = new QLineEdit(this);
+  txtPath->setObjectName(QStringLiteral("txtPath"));
+  txtPath->setPlaceholderText(QStringLiteral("输入或粘贴文件夹路径"));
+  txtPath->setVisible(m_options.useNewUI);
+  connect(txtPath, &QLineEdit::textEdited, this, &BrowseForFolderDialog::OnPathEdited);
+
   lblStatus = new QLabel(this);
   lblStatus->setObjectName(QStringLiteral("lblStatus"));
   lblStatus->setVisible(m_options.statusText);
@@ -68,13 +77,21 @@ BrowseForFolderDialog::BrowseForFolderDialog(QWidget* owner, const BrowseForFold
   cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
   connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 
+  cmdNewFolder = new QPushButton(QStringLiteral("新建文件夹"), this);
+  cmdNewFolder->setObjectName(QStringLiteral("cmdNewFolder"));
+  cmdNewFolder->setAutoDefault(false);
+  cmdNewFolder->setVisible(m_options.useNewUI);
+  connect(cmdNewFolder, &QPushButton::clicked, this, &BrowseForFolderDialog::OnNewFolder);
+
   auto* buttons = new QHBoxLayout;
+  buttons->addWidget(cmdNewFolder);
   buttons->addStretch();
   buttons->addWidget(cmdOK);
   buttons->addWidget(cmdCancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(lblTitle);
   layout->addWidget(lblStatus);
+  layout->addWidget(txtPath);
   layout->addWidget(tvwFolders, 1);
   layout->addWidget(txtFolder);
   layout->addLayout(buttons);
@@ -83,6 +100,9 @@ BrowseForFolderDialog::BrowseForFolderDialog(QWidget* owner, const BrowseForFold
   if (m_options.useNewUI) {
     resize(420, 480);
     setSizeGripEnabled(true);
+    // Without watching, no listing taken before a new folder was made can
+    // arrive afterwards and take it out of the tree again.
+    m_model->setOption(QFileSystemModel::DontWatchForChanges);
   } else {
     setFixedSize(320, 380);
   }
@@ -96,6 +116,7 @@ void BrowseForFolderDialog::SelectFolder(const QString& strPath) {
   const QModelIndex index = m_filter->mapFromSource(m_model->index(strPath));
   if (!index.isValid()) return;
   tvwFolders->setCurrentIndex(index);
+  if (m_options.useNewUI) tvwFolders->expand(index);
   tvwFolders->scrollTo(index);
 }
 
@@ -132,10 +153,60 @@ void BrowseForFolderDialog::OnCurrentChanged(const QModelIndex& current) {
   const QString strPath = current.isValid() ? m_model->filePath(m_filter->mapToSource(current))
                                             : QString();
   txtFolder->setText(strPath.isEmpty() ? QString() : DisplayNameOf(strPath));
+  if (!m_blnTypingPath) txtPath->setText(QDir::toNativeSeparators(strPath));
+  cmdNewFolder->setEnabled(current.isValid());
   EnableOk(current.isValid());
   if (!m_blnReporting) return;
   m_blnSelectionReported = true;
   emit selectionChanged(strPath);
+}
+
+// A typed path that names a folder (inside the root) selects it; while it
+// names none, OK is off.
+void BrowseForFolderDialog::OnPathEdited(const QString& strText) {
+  QString strPath = QDir::fromNativeSeparators(strText.trimmed());
+  if (strPath == QLatin1String("~") || strPath.startsWith(QLatin1String("~/"))) {
+    strPath.replace(0, 1, QDir::homePath());
+  }
+  const QString strFolder = QDir::cleanPath(strPath);
+  const bool blnFolder = QDir::isAbsolutePath(strFolder) && QFileInfo(strFolder).isDir() &&
+                         (m_options.rootDir.isEmpty() || FolderTreeFilter::IsWithin(strFolder, m_options.rootDir));
+  if (!blnFolder) {
+    EnableOk(false);
+    return;
+  }
+  m_blnTypingPath = true;
+  if (SelectedFolder() == strFolder) {
+    OnCurrentChanged(tvwFolders->currentIndex());
+  } else {
+    SelectFolder(strFolder);
+  }
+  m_blnTypingPath = false;
+}
+
+// Makes "新建文件夹" (or "新建文件夹 (2)" and so on) in the selected folder
+// and selects it.
+void BrowseForFolderDialog::OnNewFolder() {
+  const QModelIndex current = tvwFolders->currentIndex();
+  if (!current.isValid()) return;
+  const QModelIndex parent = m_filter->mapToSource(current);
+  const QDir folder(m_model->filePath(parent));
+  const QString strBase = QStringLiteral("新建文件夹");
+  QString strName = strBase;
+  for (int n = 2; folder.exists(strName); ++n) strName = strBase + QStringLiteral(" (%1)").arg(n);
+  const QModelIndex created = m_model->mkdir(parent, strName);
+  if (!created.isValid()) {
+    velmora::ui::MessageRequest request;
+    request.owner = this;
+    request.text = QStringLiteral("无法新建文件夹：") + folder.filePath(strName);
+    request.icon = velmora::ui::MsgIcon::Information;
+    velmora::ui::Services().ShowMessage(request);
+    return;
+  }
+  const QModelIndex index = m_filter->mapFromSource(created);
+  tvwFolders->expand(current);
+  tvwFolders->setCurrentIndex(index);
+  tvwFolders->scrollTo(index);
 }
 
 QString BrowseForFolderDialog::SelectedFolder() const {

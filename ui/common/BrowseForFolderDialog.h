@@ -18,7 +18,7 @@ struct BrowseForFolderOptions {
   bool editBox = false;
   bool statusText = false;
   bool validateEditBox = false;
-  bool useNewUI = false;
+  bool useNewUI = false;  // adds a path box and a new-folder button
 };
 
 class BrowseForFolderDialog : public QDialog {
@@ -28,6 +28,7 @@ class BrowseForFolderDialog : public QDialog {
   BrowseForFolderDialog(QWidget* owner, const BrowseForFolderOptions& options);
 
   // Selects an existing folder inside the root; anything else is ignored.
+  // The new-style dialog also expands it.
   void SelectFolder(const QString& strPath);
   void SetStatusText(const QString& strText);
   void EnableOk(bool blnEnable);
@@ -47,6 +48,8 @@ class BrowseForFolderDialog : public QDialog {
   void OnInitialised();
   void OnCurrentChanged(const QModelIndex& current);
   void OnOk();
+  void OnPathEdited(const QString& strText);
+  void OnNewFolder();
   QString SelectedFolder() const;
 
   BrowseForFolderOptions m_options;
@@ -55,11 +58,14 @@ class BrowseForFolderDialog : public QDialog {
   QLabel* lblTitle = nullptr;
   QTreeView* tvwFolders = nullptr;
   QLineEdit* txtFolder = nullptr;
+  QLineEdit* txtPath = nullptr;          // new style: the selection's full path, typed or pasted
+  QPushButton* cmdNewFolder = nullptr;   // new style: "新建文件夹"
   QLabel* lblStatus = nullptr;
   QPushButton* cmdOK = nullptr;
   QPushButton* cmdCancel = nullptr;
   bool m_blnInitialised = false;        // the first show has been handled
   bool m_blnReporting = false;          // notifications go to the owner
   bool m_blnSelectionReported = false;  // a selection change went out
+  bool m_blnTypingPath = false;         // the path box drives the selection
   QString m_strChosen;
 };

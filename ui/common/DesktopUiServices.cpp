@@ -4,7 +4,9 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
+#include <memory>
 
 #include "ui/common/cBrowseForFolder.h"
 
@@ -111,6 +113,34 @@ bool DesktopUiServices::OpenWithDesktop(const QString& fileOrAddress) {
   const QUrl url(fileOrAddress);
   if (url.isValid() && url.scheme().size() > 1) return QDesktopServices::openUrl(url);
   return QDesktopServices::openUrl(QUrl::fromLocalFile(fileOrAddress));
+}
+
+void DesktopUiServices::OpenFileWithDesktop(const QString& file, std::function<void()> onFailure) {
+  const QString strOpener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+  if (strOpener.isEmpty()) {
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file)) && onFailure) onFailure();
+    return;
+  }
+  // xdg-open ends with a non-zero status when no application takes the
+  // file. With some desktops it waits for the application, so the answer
+  // comes when it ends; the process object lives until then.
+  auto* process = new QProcess;
+  process->setProgram(strOpener);
+  process->setArguments({file});
+  process->setStandardOutputFile(QProcess::nullDevice());
+  process->setStandardErrorFile(QProcess::nullDevice());
+  auto failed = std::make_shared<std::function<void()>>(std::move(onFailure));
+  QObject::connect(process, &QProcess::finished, process,
+                   [process, failed](int exitCode, QProcess::ExitStatus status) {
+                     if ((status != QProcess::NormalExit || exitCode != 0) && *failed) (*failed)();
+                     process->deleteLater();
+                   });
+  QObject::connect(process, &QProcess::errorOccurred, process, [process, failed](QProcess::ProcessError error) {
+    if (error != QProcess::FailedToStart) return;
+    if (*failed) (*failed)();
+    process->deleteLater();
+  });
+  process->start();
 }
 
 bool DesktopUiServices::StartProcess(const QString& program, const QStringList& arguments) {

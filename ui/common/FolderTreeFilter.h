@@ -14,6 +14,10 @@ class FolderTreeFilter : public QSortFilterProxyModel {
   // Whether strPath is strAncestor itself or lies below it.
   static bool IsWithin(const QString& strPath, const QString& strAncestor);
 
+  // A folder has children only when it holds a visible subfolder, so the
+  // tree shows no expand arrow on folders that have none.
+  bool hasChildren(const QModelIndex& parent = QModelIndex()) const override;
+
  protected:
   bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
 

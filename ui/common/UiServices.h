@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QWidget;
 class cBrowseForFolder;
@@ -56,6 +57,10 @@ class UiServices {
   virtual QString ShowFolderBrowser(cBrowseForFolder& browser) = 0;
   // Opens a file, folder or address with the desktop's default application.
   virtual bool OpenWithDesktop(const QString& fileOrAddress) = 0;
+  // Opens a local file with the desktop's default application; onFailure
+  // runs (at once or later, on this thread) when the desktop has no
+  // application for it or the application reports a failure.
+  virtual void OpenFileWithDesktop(const QString& file, std::function<void()> onFailure) = 0;
   // Starts a detached process.
   virtual bool StartProcess(const QString& program, const QStringList& arguments) = 0;
 };

@@ -16,6 +16,12 @@ namespace {
 
 QString Source() { return cComponentError::SourceFor("cBrowseForFolder"); }
 
+// The folder last chosen in a new-style dialog of this run.
+QString& SessionFolder() {
+  static QString strFolder;
+  return strFolder;
+}
+
 QString DisplayNameOf(const QString& strPath) {
   const QString name = QFileInfo(strPath).fileName();
   return name.isEmpty() ? strPath : name;
@@ -74,6 +80,9 @@ QString cBrowseForFolder::BrowseForFolder() {
   if (!m_strRootDir.isEmpty()) m_strRootDir = FullPath(m_strRootDir);
   if (!m_strInitialDir.isEmpty()) m_strInitialDir = FullPath(m_strInitialDir);
   m_strStartFolder = m_strInitialDir;
+  if (m_strStartFolder.isEmpty() && m_blnUseNewUI) {
+    m_strStartFolder = QFileInfo(SessionFolder()).isDir() ? SessionFolder() : QDir::homePath();
+  }
   m_strDisplayName.clear();
 
   QString strFolder;
@@ -83,6 +92,7 @@ QString cBrowseForFolder::BrowseForFolder() {
   }
   m_strStartFolder.clear();
   if (!strFolder.isEmpty()) m_strDisplayName = DisplayNameOf(strFolder);
+  if (!strFolder.isEmpty() && m_blnUseNewUI) SessionFolder() = strFolder;
   return strFolder;
 }
 

@@ -74,6 +74,8 @@ class cBrowseForFolder : public QObject {
   quint32 OptionBits() const;
 
   // Shows the dialog and returns the chosen folder; empty after a cancel.
+  // The new-style dialog without an InitialDir opens at the folder chosen
+  // last in a new-style dialog of this run, else at the home folder.
   QString BrowseForFolder();
   // The display name of the folder chosen in the last dialog.
   QString DisplayName() const { return m_strDisplayName; }
@@ -112,7 +114,7 @@ class cBrowseForFolder : public QObject {
   bool m_blnValidateEditBox = false;
   bool m_blnUseNewUI = false;
   QString m_strDisplayName;
-  QString m_strStartFolder;  // full path of InitialDir for the current dialog
+  QString m_strStartFolder;  // the folder selected when the current dialog opens
   bool m_blnDialogShown = false;
   QPointer<BrowseForFolderDialog> m_dlgWindow;
 };

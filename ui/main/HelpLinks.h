@@ -4,6 +4,7 @@
 // desktop's default application through the UI services.
 
 #include <QString>
+#include <functional>
 
 namespace velmora::ui {
 
@@ -16,8 +17,13 @@ QString WebsiteAddress();
 QString DonatePageAddress();
 
 // Opens the manual when it is a file in strAppFolder, otherwise the web site.
-// Failures of the desktop are not reported.
-void OpenManualOrWebsite(const QString& strAppFolder);
+// Failures of the desktop are not reported; when the desktop cannot open the
+// manual, notOpened gets its path (at once or later).
+void OpenManualOrWebsite(const QString& strAppFolder,
+                         std::function<void(const QString&)> notOpened = nullptr);
+// The record key (folder path, "\", name) of a CHM file's default topic;
+// empty when the file names none or cannot be read.
+QString DefaultTopicKey(const QString& strCHMFile);
 void OpenWebsite();
 void OpenDonatePage();
 

@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 #include "engine/ProductInfo.h"
 #include "engine/basVelmora.h"
@@ -49,6 +51,9 @@ frmVelmora::~frmVelmora() = default;
 void frmVelmora::Form_Load() {
   // 1. The status line gets its thin one-pixel edge.
   cBorderEx().ThinBorder(txtProgress, true);
+  //    The busy indicator covers the line's left end: its text starts
+  //    right of it (the edge just set moved the text).
+  ClearStatusTextOfSpinner();
   // 2. The window's own icon in the header.
   imgLogo->setPixmap(windowIcon().pixmap(imgLogo->size(), devicePixelRatioF()));
   // 3. The configuration file "Velmora.config" (in the program's folder, or
@@ -172,6 +177,23 @@ void frmVelmora::ApplyLayout(const MainLayout& layout) {
 }
 
 void frmVelmora::optMode_Click(int index) { ShowModeFrame(index); }
+
+void frmVelmora::ClearStatusTextOfSpinner() {
+  // Where the text would start: the line's contents, then the line edit's
+  // own margin of 2 pixels, then the four blanks every status text begins
+  // with. A left text margin makes up what they lack to clear the spinner.
+  constexpr int kLineEditMargin = 2;
+  constexpr int kGap = 3;
+  QStyleOptionFrame option;
+  option.initFrom(txtProgress);
+  option.lineWidth = txtProgress->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, txtProgress);
+  const int lngContentsLeft =
+      txtProgress->style()->subElementRect(QStyle::SE_LineEditContents, &option, txtProgress).left();
+  const int lngBlanks = txtProgress->fontMetrics().horizontalAdvance(QStringLiteral("    "));
+  const int lngSpinnerRight = fwProgress->geometry().right() + 1 - txtProgress->x();
+  const int lngMargin = lngSpinnerRight + kGap - (lngContentsLeft + kLineEditMargin + lngBlanks);
+  txtProgress->setTextMargins(qMax(0, lngMargin), 0, 0, 0);
+}
 
 void frmVelmora::lstItems_MouseUp(Qt::MouseButton button, const QPoint& globalPos) {
   // The export menu doubles as the content list's context menu, with its

@@ -99,6 +99,8 @@ class frmVelmora : public QMainWindow, public SearchHost {
   void picHeader_Resize();
   void ApplyLayout(const MainLayout& layout);
   void optMode_Click(int index);
+  // Moves the status line's text to the right of the busy indicator.
+  void ClearStatusTextOfSpinner();
   void lstItems_MouseUp(Qt::MouseButton button, const QPoint& globalPos);
 
   // frmVelmoraCommands.cpp
@@ -107,6 +109,9 @@ class frmVelmora : public QMainWindow, public SearchHost {
   void mnuExit_Click();
   void mnuAbout_Click();
   void mnuManual_Click();
+  // The manual in this window, for a desktop that cannot open it: single
+  // mode, the manual listed and its default topic previewed.
+  void OpenManualHere(const QString& strManual);
   void mnuDonate_Click();
   void mnuWebsite_Click();
   void mnuViewInplace_Click();

@@ -105,9 +105,11 @@ void frmVelmora::CreateCommandStrip(QWidget* client) {
   txtProgress = Named(new QLineEdit(fraCommands), QStringLiteral("txtProgress"));
   txtProgress->setReadOnly(true);
   // The busy indicator sits over the left end of the status line, whose
-  // text starts with four blanks to leave room for it.
+  // text starts with four blanks and a margin to leave room for it.
   fwProgress = Named(new ucFirefoxWait(fraCommands), QStringLiteral("fwProgress"));
   MoveInTwips(fwProgress, TwipRect{760, 120, 240, 240});
+  // White like the status line under it.
+  fwProgress->SetBackColor(0xFFFFFF);
   fwProgress->raise();
 }
 

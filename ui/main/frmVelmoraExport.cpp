@@ -136,22 +136,27 @@ void frmVelmora::ConnectExportCommands() {
 void frmVelmora::mnuExportCHM_Click(int index) { ExportCHM(index); }
 
 void frmVelmora::lstItems_DblClick() {
-  // Entry 4, "仅所有多媒体(&M)": the multimedia of the file, not the row's item.
-  if (m_blnLoaded) ExportCHM(ExportPlan::kMultimedia);
+  // Entry 5, "仅当前文件(&F)": saves the double-clicked item, as the list's
+  // tooltip promises (the first click made its row the current one).
+  if (m_blnLoaded) ExportCHM(ExportPlan::kCurrentFile);
 }
 
 void frmVelmora::ExportCHM(int index) {
   if (index < 0 || index >= cMainMenu::kExportEntries || index == cMainMenu::kExportSeparator) return;
   if (m_blnExporting || !CanStartWalk()) return;
   const bool blnBatch = CurrentMode() == 1;
+  // Single mode works on the open CHM file. Rows without one (those of a
+  // command-line extraction) name no file to walk: say what is missing.
+  if (!blnBatch && !m_blnLoaded) {
+    ShowNotice(this, QStringLiteral("请打开CHM文件。"));
+    return;
+  }
 
   // 1. The work list, with the two refusals of the selected-contents entry.
   std::vector<std::string> strWorkList;
   std::vector<std::string> strExtractContents;
   if (!blnBatch) {
-    // No file was ever opened in single mode (the entries came on with the
-    // CHM file list): nothing to walk, as with an empty CHM file list.
-    if (!m_strCHMFile.isEmpty()) strWorkList.push_back(ToUtf8(m_strCHMFile));
+    strWorkList.push_back(ToUtf8(m_strCHMFile));
   } else {
     for (int lngRow = 0; lngRow < lstFiles->count(); ++lngRow) {
       if (index != ExportPlan::kSelectedContents || lstFiles->item(lngRow)->isSelected()) {

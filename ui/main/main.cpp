@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "app/preview/ChmUrlSchemes.h"
+#include "ui/common/QtTranslations.h"
 #include "ui/main/frmVelmora.h"
 
 int main(int argc, char** argv) {
@@ -16,6 +17,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // Ties the windows to the installed desktop entry (its icon and name).
   QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Velmora"));
+  // Qt's own dialogs and menus speak Chinese like the rest of the program.
+  velmora::ui::InstallQtChineseTranslations(app);
   velmora::ui::frmVelmora frmMain;
   // The arguments after the program's own path: an extraction's options,
   // or files to open.

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -375,6 +377,49 @@ TEST(ChmArchive, CompiledChineseFixtureIsSimplifiedChinese) {
   const auto archive = OpenOk(std::string(VELMORA_FIXTURE_DIR) + "/chinese.chm");
   ASSERT_TRUE(archive);
   EXPECT_EQ(archive->languageId(), 0x804u);
+}
+
+// --- Default topic -------------------------------------------------------------
+
+// A #SYSTEM stream: the version, then each record's code, length and bytes.
+std::string SystemRecords(const std::vector<std::pair<std::uint16_t, std::string>>& records) {
+  std::string out("\x03\0\0\0", 4);
+  for (const auto& [code, data] : records) {
+    out += static_cast<char>(code & 0xFF);
+    out += static_cast<char>(code >> 8);
+    out += static_cast<char>(data.size() & 0xFF);
+    out += static_cast<char>(data.size() >> 8);
+    out += data;
+  }
+  return out;
+}
+
+TEST(ChmArchive, DefaultTopicComesFromSystemRecordTwo) {
+  struct Case {
+    const char* name;
+    std::string system;  // empty: no #SYSTEM stream
+    std::string topic;
+  };
+  const Case cases[] = {
+      {"no #SYSTEM", "", ""},
+      {"no topic record", ChmBuilder::SystemStream(0x804), ""},
+      {"after the title", SystemRecords({{3, std::string("T\0", 2)}, {2, std::string("sub/page.htm\0", 13)}}),
+       "sub/page.htm"},
+      {"without its zero", SystemRecords({{2, "index.htm"}}), "index.htm"},
+      {"record cut short", SystemRecords({{2, "index.htm"}}).substr(0, 10), ""},
+  };
+  TempDir dir;
+  for (const Case& c : cases) {
+    ChmBuilder builder = SmallChm();
+    if (!c.system.empty()) builder.add("/#SYSTEM", c.system);
+    const auto archive = OpenOk(dir.write("t.chm", builder.build()));
+    ASSERT_TRUE(archive) << c.name;
+    EXPECT_EQ(archive->defaultTopic(), c.topic) << c.name;
+  }
+  // chmcmd writes the project's "Default topic".
+  const auto compiled = OpenOk(std::string(VELMORA_FIXTURE_DIR) + "/nested.chm");
+  ASSERT_TRUE(compiled);
+  EXPECT_EQ(compiled->defaultTopic(), "index.htm");
 }
 
 }  // namespace

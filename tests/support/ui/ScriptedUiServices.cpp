@@ -52,6 +52,11 @@ bool ScriptedUiServices::OpenWithDesktop(const QString& fileOrAddress) {
   return m_openSucceeds;
 }
 
+void ScriptedUiServices::OpenFileWithDesktop(const QString& file, std::function<void()> onFailure) {
+  m_opened.append(file);
+  if (!m_openSucceeds && onFailure) onFailure();
+}
+
 bool ScriptedUiServices::StartProcess(const QString& program, const QStringList& arguments) {
   m_processes.append({program, arguments});
   return m_startSucceeds;

@@ -68,6 +68,8 @@ class ScriptedUiServices : public velmora::ui::UiServices {
   velmora::ui::FileDialogResult ShowFileDialog(const velmora::ui::FileDialogRequest& request) override;
   QString ShowFolderBrowser(cBrowseForFolder& browser) override;
   bool OpenWithDesktop(const QString& fileOrAddress) override;
+  // Recorded in Opened(); onFailure runs at once when opens fail.
+  void OpenFileWithDesktop(const QString& file, std::function<void()> onFailure) override;
   bool StartProcess(const QString& program, const QStringList& arguments) override;
 
  private:

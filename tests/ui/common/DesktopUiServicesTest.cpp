@@ -1,15 +1,22 @@
 // The real desktop services: what the message box and file dialog are given
-// and what their answers turn into. Each dialog is inspected and answered
-// from a timer while it runs.
+// and what their answers turn into, Qt's own texts in them in Chinese under
+// the C locale, and a desktop opener that cannot open a file. Each dialog is
+// inspected and answered from a timer while it runs.
 
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
 
 #include "ui/common/DesktopUiServices.h"
+#include "ui/common/QtTranslations.h"
 
 using velmora::ui::DesktopUiServices;
 using velmora::ui::FileDialogRequest;
@@ -46,6 +53,9 @@ class DesktopUiServicesTest : public QObject {
   void saveDialogIsSetUpFromTheRequest();
   void openDialogForSeveralExistingFiles();
   void cancelledFileDialogIsNotAccepted();
+  void qtTextsAreChineseWhateverTheLocale();
+  void openFileTellsWhenTheDesktopCannot_data();
+  void openFileTellsWhenTheDesktopCannot();
 };
 
 void DesktopUiServicesTest::messageBox_data() {
@@ -212,13 +222,101 @@ void DesktopUiServicesTest::cancelledFileDialogIsNotAccepted() {
   QVERIFY(result.files.isEmpty());
 }
 
+void DesktopUiServicesTest::qtTextsAreChineseWhateverTheLocale() {
+  QCOMPARE(QLocale::system().name(), QStringLiteral("C"));
+  // The buttons Qt gives a message box.
+  QStringList buttonTexts;
+  for (MsgButtons buttons : {MsgButtons::YesNo, MsgButtons::OkCancel}) {
+    MessageRequest request;
+    request.text = QStringLiteral("反编译完成，是否需要马上查看？");
+    request.buttons = buttons;
+    WhenShown<QMessageBox>([&](QMessageBox* box) {
+      for (QAbstractButton* button : box->buttons()) buttonTexts << button->text();
+      box->reject();
+    });
+    DesktopUiServices().ShowMessage(request);
+  }
+  buttonTexts.sort();
+  QCOMPARE(buttonTexts, (QStringList{"取消", "否(&N)", "是(&Y)", "确定"}));
+
+  // The open and save dialogs: their titles, labels, buttons and the filter
+  // for all files.
+  for (FileDialogRequest::Kind kind : {FileDialogRequest::Kind::Open, FileDialogRequest::Kind::Save}) {
+    const bool open = kind == FileDialogRequest::Kind::Open;
+    FileDialogRequest request;
+    request.kind = kind;
+    QStringList texts;
+    WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+      texts << dialog->windowTitle();
+      for (const char* name : {"lookInLabel", "fileNameLabel", "fileTypeLabel"}) {
+        texts << dialog->findChild<QLabel*>(QLatin1String(name))->text();
+      }
+      const auto* box = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+      for (QAbstractButton* button : box->buttons()) texts << button->text();
+      texts << dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))->currentText();
+      const auto* files = dialog->findChild<QFileSystemModel*>();
+      texts << files->type(files->index(QDir::homePath()));
+      dialog->reject();
+    });
+    DesktopUiServices().ShowFileDialog(request);
+    QCOMPARE(texts, (QStringList{open ? "打开" : "另存为", "查找范围：", "文件名称(&N)：", "文件类型：",
+                                 open ? "打开(&O)" : "保存(&S)", "取消", "所有文件 (*)", "文件夹"}));
+  }
+}
+
+void DesktopUiServicesTest::openFileTellsWhenTheDesktopCannot_data() {
+  QTest::addColumn<int>("exitCode");
+  QTest::addColumn<bool>("failed");
+  QTest::newRow("an application took the file") << 0 << false;
+  QTest::newRow("no application for the file type") << 3 << true;
+  QTest::newRow("the application failed") << 4 << true;
+}
+
+// xdg-open is a script of the test's own, first on the PATH: it notes the
+// file it was given and ends with the row's status.
+void DesktopUiServicesTest::openFileTellsWhenTheDesktopCannot() {
+  QFETCH(int, exitCode);
+  QFETCH(bool, failed);
+  QTemporaryDir bin;
+  QVERIFY(bin.isValid());
+  const QString note = bin.filePath(QStringLiteral("given"));
+  QFile script(bin.filePath(QStringLiteral("xdg-open")));
+  QVERIFY(script.open(QIODevice::WriteOnly));
+  script.write(QStringLiteral("#!/bin/sh\nprintf '%s' \"$1\" > '%1.tmp' && mv '%1.tmp' '%1'\nexit %2\n")
+                   .arg(note)
+                   .arg(exitCode)
+                   .toUtf8());
+  script.close();
+  QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", bin.path().toLocal8Bit() + ':' + path);
+  const auto restore = qScopeGuard([path] { qputenv("PATH", path); });
+
+  const QString manual = bin.filePath(QStringLiteral("Velmora(Velmora)用户手册.chm"));
+  int failures = 0;
+  DesktopUiServices().OpenFileWithDesktop(manual, [&failures] { ++failures; });
+  QTRY_VERIFY(QFileInfo::exists(note));
+  QFile given(note);
+  QVERIFY(given.open(QIODevice::ReadOnly));
+  QCOMPARE(QString::fromUtf8(given.readAll()), manual);
+  // The answer comes when the opener has ended.
+  if (failed) QTRY_COMPARE(failures, 1);
+  QTest::qWait(300);
+  QCOMPARE(failures, failed ? 1 : 0);
+}
+
 // File dialogs remember their history in the user's settings: point HOME and
 // the configuration folder at a temporary folder before anything reads them.
 int main(int argc, char** argv) {
   QTemporaryDir home;
   qputenv("HOME", home.path().toLocal8Bit());
   qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toLocal8Bit());
+  // Qt's texts must come out Chinese even in the plain C locale.
+  qputenv("LC_ALL", "C");
+  qputenv("LANG", "C");
   QApplication app(argc, argv);
+  // As the program starts.
+  velmora::ui::InstallQtChineseTranslations(app);
   DesktopUiServicesTest test;
   return QTest::qExec(&test, argc, argv);
 }

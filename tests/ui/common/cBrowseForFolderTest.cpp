@@ -1,7 +1,10 @@
 // The folder browser: option bits, the errors raised outside a dialog, path
 // handling, and its events on the real dialog, driven while it runs.
 
+#include <QFileSystemModel>
 #include <QLabel>
+#include <QScopeGuard>
+#include <QSortFilterProxyModel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -81,6 +84,7 @@ class cBrowseForFolderTest : public QObject {
   void typedFolderRelativeToSelectionIsChosen();
   void treeStartsAtRootAndIgnoresFoldersOutsideIt();
   void switchesShowEditBoxAndStatusLine();
+  void newStyleStartsWhereTheLastEndedAndMakesFolders();
 
  private:
   QTemporaryDir m_dir;
@@ -357,6 +361,68 @@ void cBrowseForFolderTest::switchesShowEditBoxAndStatusLine() {
   QVERIFY(!statusShown);
   QCOMPARE(title, QStringLiteral("请选择要导出到的文件夹"));
   QCOMPARE(chosen, QString());
+}
+
+void cBrowseForFolderTest::newStyleStartsWhereTheLastEndedAndMakesFolders() {
+  const QByteArray home = qgetenv("HOME");
+  const auto restore = qScopeGuard([home] { qputenv("HOME", home); });
+  qputenv("HOME", Folder(QStringLiteral("a")).toLocal8Bit());
+  const auto pathOf = [](const QModelIndex& index) { return index.data(QFileSystemModel::FilePathRole).toString(); };
+  // Whether the tree offers to expand the folder.
+  const auto arrowOn = [](QTreeView* tree, const QString& path) {
+    auto* proxy = qobject_cast<QSortFilterProxyModel*>(tree->model());
+    auto* files = qobject_cast<QFileSystemModel*>(proxy->sourceModel());
+    return proxy->hasChildren(proxy->mapFromSource(files->index(path)));
+  };
+
+  // The first new-style dialog of the run opens at home, selected and
+  // expanded; a folder typed into the path box is selected, and OK is off
+  // while the box names no folder.
+  cBrowseForFolder first;
+  first.SetUseNewUI(true);
+  QStringList seen;
+  bool okOnMissing = true;
+  const QString chosen = BrowseWhile(first, [&](QWidget* dialog) {
+    auto* tree = Control<QTreeView>(dialog, "tvwFolders");
+    auto* path = Control<QLineEdit>(dialog, "txtPath");
+    seen << pathOf(tree->currentIndex()) << path->text();
+    QVERIFY(tree->isExpanded(tree->currentIndex()));
+    QVERIFY(Control<QPushButton>(dialog, "cmdNewFolder")->isVisible());
+    path->selectAll();
+    QTest::keyClicks(path, Folder(QStringLiteral("b/none")));
+    okOnMissing = Control<QPushButton>(dialog, "cmdOK")->isEnabled();
+    path->selectAll();
+    QTest::keyClicks(path, Folder(QStringLiteral("b/")));  // with the trailing "/" that pasted paths have
+    seen << pathOf(tree->currentIndex()) << path->text();
+    ClickOk(dialog);
+  });
+  QCOMPARE(seen, (QStringList{Folder("a"), Folder("a"), Folder("b"), Folder("b/")}));
+  QVERIFY(!okOnMissing);
+  QCOMPARE(chosen, Folder(QStringLiteral("b")));
+
+  // The next one opens at that folder; "新建文件夹" makes a folder in the
+  // selected one and selects it; the next gets a number. Only folders that
+  // hold folders show an arrow.
+  cBrowseForFolder second;
+  second.SetUseNewUI(true);
+  seen.clear();
+  QList<bool> arrows;
+  BrowseWhile(second, [&](QWidget* dialog) {
+    auto* tree = Control<QTreeView>(dialog, "tvwFolders");
+    seen << pathOf(tree->currentIndex());
+    arrows << arrowOn(tree, Folder("a")) << arrowOn(tree, Folder("a/inner")) << arrowOn(tree, Folder("b"));
+    for (int i = 0; i < 2; ++i) {
+      second.SetFolder(Folder(QStringLiteral("b")));
+      QTest::mouseClick(Control<QPushButton>(dialog, "cmdNewFolder"), Qt::LeftButton);
+      seen << pathOf(tree->currentIndex()) << Control<QLineEdit>(dialog, "txtPath")->text();
+    }
+    arrows << arrowOn(tree, Folder("b"));
+    QTest::mouseClick(Control<QPushButton>(dialog, "cmdCancel"), Qt::LeftButton);
+  });
+  QCOMPARE(seen, (QStringList{Folder("b"), Folder("b/新建文件夹"), Folder("b/新建文件夹"), Folder("b/新建文件夹 (2)"),
+                              Folder("b/新建文件夹 (2)")}));
+  QCOMPARE(arrows, (QList<bool>{true, false, false, true}));
+  QVERIFY(QFileInfo(Folder(QStringLiteral("b/新建文件夹 (2)"))).isDir());
 }
 
 QTEST_MAIN(cBrowseForFolderTest)

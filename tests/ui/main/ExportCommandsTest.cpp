@@ -229,16 +229,34 @@ class ExportCommandsTest : public QObject {
     QVERIFY(FilesBelow(tmp.path()).isEmpty());
   }
 
-  void singleModeWithoutAnOpenFileWalksNothing() {
+  void singleModeWithoutAnOpenFileAsksForOne_data() {
+    QTest::addColumn<bool>("commandLine");  // rows from a command-line extraction, else a CHM file list
+    QTest::addColumn<int>("index");
+    QTest::addRow("after a command-line extraction, all contents") << true << 0;
+    QTest::addRow("after a command-line extraction, current file") << true << 5;
+    QTest::addRow("with only a CHM file list, listing") << false << 7;
+  }
+
+  void singleModeWithoutAnOpenFileAsksForOne() {
+    QFETCH(bool, commandLine);
+    QFETCH(int, index);
     QTemporaryDir tmp;
-    WindowHarness w;
-    w.AddBatch({FixtureChm("guide")});  // enables the entries; nothing is open
-    w.SetMode(0);
-    w.services.QueueFolder(tmp.path());
-    w.services.QueueMessageAnswer(MsgAnswer::No);
-    w.ExportEntry(0)->trigger();
-    QCOMPARE(w.MessageTexts(), QStringList{kExportDone});
-    QVERIFY(FilesBelow(tmp.path()).isEmpty());
+    const QString out = tmp.path() + "/out";
+    WindowHarness w(commandLine ? QStringLiteral("/chm=\"%1\" /path=\"%2\"").arg(FixtureChm("guide"), out)
+                                : QString());
+    if (commandLine) {
+      QVERIFY(w.Items()->count() > 0);
+      w.Items()->setCurrentRow(0);
+    } else {
+      w.AddBatch({FixtureChm("guide")});
+      w.SetMode(0);
+    }
+    QVERIFY(w.ExportsEnabled());
+    w.ExportEntry(index)->trigger();
+    QCOMPARE(w.MessageTexts(), QStringList{"请打开CHM文件。"});
+    QCOMPARE(w.services.Messages().first().icon, MsgIcon::Information);
+    QVERIFY(w.services.FolderBrowsers().isEmpty());
+    QCOMPARE(w.services.FileDialogs().size(), commandLine ? 0 : 1);  // the open dialog of the list
   }
 
   void selectedContentsTakeNestedItemsAndWholeFolders() {
@@ -560,20 +578,26 @@ class ExportCommandsTest : public QObject {
     QCOMPARE(w.Status(), QStringLiteral("    反编译完成，共2个内容，网页(0)，图片(0)，多媒体(0)。"));
   }
 
-  void doubleClickExportsMultimedia() {
+  void doubleClickSavesTheClickedFile() {
     QTemporaryDir tmp;
     WindowHarness w;
     w.OpenSingle(FixtureChm("nested"));
     QListWidget* list = w.Items();
-    const int row = w.RowOf("\\index.htm");
-    list->setCurrentRow(row);
-    w.services.QueueFolder(tmp.path());
+    list->setCurrentRow(w.RowOf("\\index.htm"));
+    const int row = w.RowOf("html\\images\\pic.png");
+    const QString target = tmp.path() + "/pic.png";
+    w.services.QueueFiles({target});
     w.services.QueueMessageAnswer(MsgAnswer::No);
     const QPoint centre = list->visualItemRect(list->item(row)).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
-    QCOMPARE(w.services.FolderBrowsers().size(), 1);
-    QCOMPARE(FilesBelow(tmp.path()), (QStringList{"media/clip.avi", "media/movie.wmv", "media/song.mp3"}));
+    QVERIFY(w.services.FolderBrowsers().isEmpty());
+    QCOMPARE(w.services.FileDialogs().size(), 2);  // the open dialog, then the save dialog
+    QCOMPARE(w.services.FileDialogs().last().kind, FileDialogRequest::Kind::Save);
+    QCOMPARE(w.services.FileDialogs().last().fileName, QStringLiteral("pic.png"));
+    QCOMPARE(FilesBelow(tmp.path()), QStringList{"pic.png"});
+    QCOMPARE(ReadAll(target), ReadAll(Project("nested/html/images/pic.png")));
+    QCOMPARE(w.MessageTexts(), QStringList{kExportDone});
   }
 
   void shortcutsRunTheEntries_data() {

@@ -30,6 +30,8 @@ inline QStringList FilesBelow(const QString& strRoot) {
 }
 
 struct WindowHarness : OpenWindowHarness {
+  using OpenWindowHarness::OpenWindowHarness;
+
   QAction* ExportEntry(int index) { return Action(QStringLiteral("mnuExportCHM%1").arg(index)); }
 
   // Opens the file in single mode through the open command; it must open.

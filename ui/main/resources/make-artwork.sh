@@ -24,13 +24,11 @@ for size in 16 24 32 48 64 128; do
   convert "$work/icon256.png" -filter Lanczos -resize ${size}x${size} -depth 8 "velmora-$size.png"
 done
 
-# Banner, 1600 x 70: white where the header labels sit, fading into pale blue
-# with a few soft rings, and a rule along the bottom of the 50-pixel header.
+# Banner, 1600 x 70: white where the header labels sit, fading into pale
+# blue, with a rule along the bottom of the 50-pixel header. Every column is
+# one colour above the rule, so nothing shows under the logo, which sits at
+# the right end of headers of any width, and no picture is cut at an edge.
 convert -size 70x1600 gradient:'#ffffff'-'#d6e6fa' -rotate -90 "$work/banner.png"
 convert "$work/banner.png" \
-  -fill none -stroke '#ffffff80' -strokewidth 10 \
-  -draw 'circle 980,20 1030,20' -draw 'circle 1180,60 1260,60' -draw 'circle 1420,10 1470,10' \
-  -stroke '#b7cdea' -strokewidth 2 -draw 'line 0,49 1599,49' \
-  -font "$font" -pointsize 13 -stroke none -fill '#9ab4d6' \
-  -draw "text 300,33 'CHM  ·  HTML Help  ·  Preview  ·  Extract'" \
+  -fill none -stroke '#b7cdea' -strokewidth 2 -draw 'line 0,49 1599,49' \
   -alpha off -depth 8 -strip banner.png
