@@ -9,8 +9,18 @@ namespace velmora::app {
 
 ChmArchiveCache::ChmArchiveCache(std::size_t lngUnpinnedCapacity) : m_lngCapacity(lngUnpinnedCapacity) {}
 
+namespace {
+
+std::shared_ptr<platform::ChmArchive> OpenArchive(const QString& strChmFile) {
+  platform::ChmArchive::OpenResult result;
+  return platform::ChmArchive::Open(QFile::encodeName(strChmFile).toStdString(), result);
+}
+
+}  // namespace
+
 std::shared_ptr<platform::ChmArchive> ChmArchiveCache::Acquire(const QString& strChmFile) {
   const QFileInfo info(strChmFile);
+  std::unique_lock<std::mutex> lock(m_mutex);
   auto it = Find(strChmFile);
   if (it == m_slots.end()) {
     m_slots.push_front(Slot{strChmFile, nullptr, -1, {}, false});
@@ -22,9 +32,15 @@ std::shared_ptr<platform::ChmArchive> ChmArchiveCache::Acquire(const QString& st
     slot.archive.reset();
     return nullptr;
   }
-  if (!slot.archive || slot.lngSize != info.size() || slot.dtModified != info.lastModified()) {
-    platform::ChmArchive::OpenResult result;
-    slot.archive = platform::ChmArchive::Open(QFile::encodeName(strChmFile).toStdString(), result);
+  const bool blnChanged = slot.lngSize != info.size() || slot.dtModified != info.lastModified();
+  if (slot.archive && !blnChanged && slot.archive.use_count() > 1) {
+    // In use elsewhere (the count grows only here, under the lock): this
+    // caller gets an archive of its own, opened outside the lock.
+    lock.unlock();
+    return OpenArchive(strChmFile);
+  }
+  if (!slot.archive || blnChanged) {
+    slot.archive = OpenArchive(strChmFile);
     slot.lngSize = info.size();
     slot.dtModified = info.lastModified();
   }
@@ -34,6 +50,7 @@ std::shared_ptr<platform::ChmArchive> ChmArchiveCache::Acquire(const QString& st
 }
 
 void ChmArchiveCache::Pin(const QString& strChmFile) {
+  const std::lock_guard<std::mutex> lock(m_mutex);
   auto it = Find(strChmFile);
   if (it == m_slots.end()) {
     m_slots.push_front(Slot{strChmFile, nullptr, -1, {}, true});
@@ -43,6 +60,7 @@ void ChmArchiveCache::Pin(const QString& strChmFile) {
 }
 
 void ChmArchiveCache::Unpin(const QString& strChmFile) {
+  const std::lock_guard<std::mutex> lock(m_mutex);
   auto it = Find(strChmFile);
   if (it == m_slots.end()) return;
   it->blnPinned = false;
@@ -50,13 +68,19 @@ void ChmArchiveCache::Unpin(const QString& strChmFile) {
 }
 
 bool ChmArchiveCache::IsCached(const QString& strChmFile) const {
-  for (const Slot& slot : m_slots) {
-    if (slot.strFile == strChmFile) return slot.archive != nullptr;
-  }
-  return false;
+  const std::lock_guard<std::mutex> lock(m_mutex);
+  const auto it = Find(strChmFile);
+  return it != m_slots.end() && it->archive != nullptr;
 }
 
 std::list<ChmArchiveCache::Slot>::iterator ChmArchiveCache::Find(const QString& strChmFile) {
+  for (auto it = m_slots.begin(); it != m_slots.end(); ++it) {
+    if (it->strFile == strChmFile) return it;
+  }
+  return m_slots.end();
+}
+
+std::list<ChmArchiveCache::Slot>::const_iterator ChmArchiveCache::Find(const QString& strChmFile) const {
   for (auto it = m_slots.begin(); it != m_slots.end(); ++it) {
     if (it->strFile == strChmFile) return it;
   }

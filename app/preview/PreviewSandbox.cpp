@@ -44,7 +44,7 @@ void HardenPreview(QWebEngineView* view, ChmPreviewService& service) {
   for (const char* scheme : {kChmScheme, kMkScheme, kMsItsScheme, kItsScheme}) {
     profile->installUrlSchemeHandler(scheme, handler);
   }
-  profile->setUrlRequestInterceptor(new PreviewRequestInterceptor(profile));
+  profile->setUrlRequestInterceptor(new PreviewRequestInterceptor(service, profile));
   QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile,
                    [](QWebEngineDownloadRequest* download) { download->cancel(); });
   RestrictSettings(profile->settings());

@@ -35,6 +35,11 @@ QString ProbeImage(const QString& strKey, const QString& strSrc) {
       .arg(strKey, strSrc);
 }
 
+// An invisible frame with the given id and address.
+QString ProbeFrame(const QString& strKey, const QString& strSrc) {
+  return QStringLiteral("<iframe id=\"%1\" src=\"%2\" width=1 height=1></iframe>").arg(strKey, strSrc);
+}
+
 }  // namespace
 
 class InPlacePreviewTest : public QObject {
@@ -51,6 +56,8 @@ class InPlacePreviewTest : public QObject {
   void awkwardFilePaths_data();
   void awkwardFilePaths();
   void linksToOtherChmFiles();
+  void siblingReadsRefused_data();
+  void siblingReadsRefused();
   void unknownFilesRefused();
   void largeStreamServed();
   void damagedStreamsFailCleanly();
@@ -177,28 +184,98 @@ void InPlacePreviewTest::awkwardFilePaths() {
   QVERIFY(EvalJs(*m_view, "document.getElementById('pic').naturalWidth").toInt() > 0);
 }
 
-// Stored names with the same awkward characters, linked from a page.
+// Links and frames to other CHM files of the same folder, with the
+// awkward characters of stored names: the frame's page reports back. A
+// picture of another CHM file is a read, not a navigation: refused.
 void InPlacePreviewTest::linksToOtherChmFiles() {
   const std::string png = OnePixelPng().toStdString();
+  const std::string report = "<script>parent.postMessage('here', '*');</script>";
   const QString strPage =
-      "<script>window.r = {};</script>" + ProbeImage("moniker", "ms-its:OTHER.CHM::/pic%20%23%25.png") +
-      ProbeImage("windowsPath", "mk:@MSITStore:C:\\Help\\other.chm::/中文/图.png") +
-      ProbeImage("its", "its:other.chm::pic%20%23%25.png") + ProbeImage("missingFile", "ms-its:missing.chm::/a.png") +
-      ProbeImage("missingStream", "ms-its:other.chm::/none.png") +
-      ProbeImage("outsideFolder", "ms-its:../elsewhere/other.chm::/pic%20%23%25.png");
+      "<script>window.r = {}; window.addEventListener('message', function(e) {"
+      "  document.querySelectorAll('iframe').forEach(function(f) { if (f.contentWindow === e.source) r[f.id] = 'loaded'; });"
+      "});</script>" +
+      ProbeFrame("moniker", "ms-its:OTHER.CHM::/pic%20%23%25.htm") +
+      ProbeFrame("windowsPath", "mk:@MSITStore:C:\\Help\\other.chm::/中文/图.htm") +
+      ProbeFrame("its", "its:other.chm::pic%20%23%25.htm") + ProbeFrame("missingFile", "ms-its:missing.chm::/a.htm") +
+      ProbeFrame("missingStream", "ms-its:other.chm::/none.htm") +
+      // Only the file name counts: the folder the author wrote is not followed.
+      ProbeFrame("outsideFolder", "ms-its:../elsewhere/other.chm::/pic%20%23%25.htm") +
+      ProbeImage("otherPicture", "ms-its:other.chm::/pic.png") + ProbeImage("ownByMoniker", "ms-its:main.chm::/own.png");
   const QString strMain = m_dir->filePath("main.chm");
-  QVERIFY(WriteChm(strMain, {{"/index.htm", strPage.toStdString()}}));
-  QVERIFY(WriteChm(m_dir->filePath("other.chm"), {{"/pic #%.png", png}, {"/中文/图.png", png}}));
+  QVERIFY(WriteChm(strMain, {{"/index.htm", strPage.toStdString()}, {"/own.png", png}}));
+  QVERIFY(WriteChm(m_dir->filePath("other.chm"), {{"/pic #%.htm", report}, {"/中文/图.htm", report}, {"/pic.png", png}}));
   QVERIFY(QDir(m_dir->path()).mkpath("elsewhere"));
   QVERIFY(Show(strMain, "/index.htm"));
-  QVERIFY(WaitForJs(*m_view, "Object.keys(r).length === 6"));
-  QCOMPARE(EvalJs(*m_view, "r.moniker").toString(), QStringLiteral("loaded"));
-  QCOMPARE(EvalJs(*m_view, "r.windowsPath").toString(), QStringLiteral("loaded"));
-  QCOMPARE(EvalJs(*m_view, "r.its").toString(), QStringLiteral("loaded"));
-  QCOMPARE(EvalJs(*m_view, "r.missingFile").toString(), QStringLiteral("failed"));
-  QCOMPARE(EvalJs(*m_view, "r.missingStream").toString(), QStringLiteral("failed"));
-  // Only the file name counts: the folder the author wrote is not followed.
-  QCOMPARE(EvalJs(*m_view, "r.outsideFolder").toString(), QStringLiteral("loaded"));
+  QVERIFY2(WaitForJs(*m_view, "Object.keys(r).length === 6"), qPrintable(EvalJs(*m_view, "JSON.stringify(r)").toString()));
+  QTest::qWait(1000);
+  QCOMPARE(EvalJs(*m_view, "JSON.stringify(r, Object.keys(r).sort())").toString(),
+           QStringLiteral(R"({"its":"loaded","moniker":"loaded","otherPicture":"failed","outsideFolder":"loaded",)"
+                          R"("ownByMoniker":"loaded","windowsPath":"loaded"})"));
+}
+
+void InPlacePreviewTest::siblingReadsRefused_data() {
+  QTest::addColumn<bool>("symlink");
+  QTest::newRow("sibling file") << false;
+  QTest::newRow("sibling name linking to a CHM file elsewhere") << true;
+}
+
+// A page frames another CHM file of its folder (which help files may do),
+// then tries to read it: through its internal address, and through the
+// moniker addresses. Every read is refused; a sibling that is a link to a
+// file in another folder is not even framed.
+void InPlacePreviewTest::siblingReadsRefused() {
+  QFETCH(bool, symlink);
+  const std::string secret = "<script>parent.postMessage('framed', '*');</script>secret-text";
+  const QString strSibling = m_dir->filePath("internal.chm");
+  if (symlink) {
+    QVERIFY(QDir(m_dir->path()).mkpath("elsewhere"));
+    QVERIFY(WriteChm(m_dir->filePath("elsewhere/secret.chm"), {{"/passwords.htm", secret}}));
+    QVERIFY(QFile::link(m_dir->filePath("elsewhere/secret.chm"), strSibling));
+  } else {
+    QVERIFY(WriteChm(strSibling, {{"/passwords.htm", secret}}));
+  }
+  const QString strInternal =
+      ChmUrl::ToUrl(ChmLocation{strSibling, QStringLiteral("/passwords.htm")}).toString(QUrl::FullyEncoded);
+  QString strPage = R"(<script>
+window.r = {};
+window.addEventListener('message', function(e) { if (e.data === 'framed') r.frame = 'loaded'; });
+function xhr(key, url) {
+  try {
+    var x = new XMLHttpRequest();
+    x.onload = function() { r[key] = x.responseText.indexOf('secret-text') >= 0 ? 'read' : 'blocked'; };
+    x.onerror = function() { r[key] = 'blocked'; };
+    x.open('GET', url); x.send();
+  } catch (e) { r[key] = 'blocked'; }
+}
+function fetchProbe(key, url) {
+  fetch(url).then(function(x) { return x.text(); })
+      .then(function(t) { r[key] = t.indexOf('secret-text') >= 0 ? 'read' : 'blocked'; },
+            function() { r[key] = 'blocked'; });
+}
+var f = document.createElement('iframe'); f.style.display = 'none';
+f.src = 'ms-its:internal.chm::/passwords.htm';
+f.onload = function() {
+  try { r.frameDocument = f.contentDocument.body.innerText.indexOf('secret-text') >= 0 ? 'read' : 'blocked'; }
+  catch (e) { r.frameDocument = 'blocked'; }
+  xhr('xhrInternal', 'INTERNAL'); fetchProbe('fetchInternal', 'INTERNAL');
+  xhr('xhrMsIts', 'ms-its:internal.chm::/passwords.htm');
+  xhr('xhrMk', 'mk:@MSITStore:internal.chm::/passwords.htm');
+};
+document.documentElement.appendChild(f);
+</script>)";
+  strPage.replace("INTERNAL", strInternal);
+  const QString strMain = m_dir->filePath("main.chm");
+  QVERIFY(WriteChm(strMain, {{"/index.htm", strPage.toStdString()}}));
+  QVERIFY(Show(strMain, "/index.htm"));
+  QVERIFY2(WaitForJs(*m_view, "['frameDocument', 'xhrInternal', 'fetchInternal', 'xhrMsIts', 'xhrMk']"
+                              ".every(function(k) { return k in r; })"),
+           qPrintable(EvalJs(*m_view, "JSON.stringify(r)").toString()));
+  QTest::qWait(1000);
+  const QString strFrame = symlink ? QString() : QStringLiteral(R"("frame":"loaded",)");
+  QCOMPARE(EvalJs(*m_view, "JSON.stringify(r, Object.keys(r).sort())").toString(),
+           QStringLiteral(R"({"fetchInternal":"blocked",)") + strFrame +
+               QStringLiteral(R"("frameDocument":"blocked","xhrInternal":"blocked","xhrMk":"blocked",)"
+                              R"("xhrMsIts":"blocked"})"));
 }
 
 // A CHM file the program never named cannot be read by a page, even when
@@ -234,7 +311,7 @@ void InPlacePreviewTest::largeStreamServed() {
 }
 
 // Streams whose declared place runs past the data are refused whole: a
-// picture fails, a page shows the engine's error page, nothing crashes.
+// picture fails, a page shows our error page naming it, nothing crashes.
 void InPlacePreviewTest::damagedStreamsFailCleanly() {
   const QString strChm = m_dir->filePath("damaged.chm");
   ChmBuilder builder;
@@ -248,7 +325,11 @@ void InPlacePreviewTest::damagedStreamsFailCleanly() {
   QVERIFY(WaitForJs(*m_view, "Object.keys(r).length === 2"));
   QCOMPARE(EvalJs(*m_view, "r.bad").toString(), QStringLiteral("failed"));
   QCOMPARE(EvalJs(*m_view, "r.good").toString(), QStringLiteral("loaded"));
-  QVERIFY(!LoadAndWait(*m_view, m_service->UrlForAddress(Address(strChm, "/bad.htm"))));
+  QVERIFY(LoadAndWait(*m_view, m_service->UrlForAddress(Address(strChm, "/bad.htm"))));
+  const QString strText = EvalJs(*m_view, "document.body.innerText").toString();
+  QVERIFY2(strText.contains(QStringLiteral("无法预览：damaged.chm::/bad.htm")) &&
+               strText.contains(QStringLiteral("文件已损坏")),
+           qPrintable(strText));
 }
 
 void InPlacePreviewTest::addressesThatServeNothing_data() {
