@@ -60,6 +60,7 @@ class InPlacePreviewTest : public QObject {
   void siblingReadsRefused();
   void unknownFilesRefused();
   void largeStreamServed();
+  void emptyStreamShowsAnEmptyPage();
   void damagedStreamsFailCleanly();
   void addressesThatServeNothing_data();
   void addressesThatServeNothing();
@@ -308,6 +309,16 @@ void InPlacePreviewTest::largeStreamServed() {
   QVERIFY(WaitForJs(*m_view, "r.length !== undefined", 30000));
   QCOMPARE(EvalJs(*m_view, "r.length").toLongLong(), static_cast<qlonglong>(big.size()));
   QCOMPARE(EvalJs(*m_view, "r.last").toString(), QStringLiteral("x"));
+}
+
+// An empty stored page replaces the page shown before it.
+void InPlacePreviewTest::emptyStreamShowsAnEmptyPage() {
+  const QString strChm = m_dir->filePath("empty.chm");
+  QVERIFY(WriteChm(strChm, {{"/index.htm", "<title>first</title><p>first page</p>"}, {"/empty.htm", ""}}));
+  QVERIFY(Show(strChm, "/index.htm"));
+  QVERIFY(Show(strChm, "/empty.htm"));
+  QCOMPARE(ChmUrl::FromUrl(m_view->url())->strStoredPath, QStringLiteral("/empty.htm"));
+  QCOMPARE(EvalJs(*m_view, "document.title + '|' + document.documentElement.innerText").toString(), QStringLiteral("|"));
 }
 
 // Streams whose declared place runs past the data are refused whole: a
