@@ -9,7 +9,9 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QElapsedTimer>
 #include <QTest>
+#include <QTimer>
 #include <QWebEngineView>
 
 #include "WebTestSupport.h"
@@ -61,6 +63,7 @@ class InPlacePreviewTest : public QObject {
   void unknownFilesRefused();
   void largeStreamServed();
   void emptyStreamShowsAnEmptyPage();
+  void streamBomb();
   void damagedStreamsFailCleanly();
   void addressesThatServeNothing_data();
   void addressesThatServeNothing();
@@ -319,6 +322,71 @@ void InPlacePreviewTest::emptyStreamShowsAnEmptyPage() {
   QVERIFY(Show(strChm, "/empty.htm"));
   QCOMPARE(ChmUrl::FromUrl(m_view->url())->strStoredPath, QStringLiteral("/empty.htm"));
   QCOMPARE(EvalJs(*m_view, "document.title + '|' + document.documentElement.innerText").toString(), QStringLiteral("|"));
+}
+
+// A page asks six reads and six pictures of a stream longer than the
+// preview serves, and six reads of a long stream it does serve. The
+// window's timer keeps firing while they load, nothing is written to the
+// temporary folder, every read settles, and the pane sent to the stream
+// itself shows our error page naming it.
+void InPlacePreviewTest::streamBomb() {
+  const qint64 lngLimit = 8 * 1024 * 1024;
+  m_service->SetStreamLimit(lngLimit);
+  const std::string served(6 * 1024 * 1024, 's');
+  QString strPage = R"(<script>
+window.r = {};
+function xhr(key, url) {
+  var x = new XMLHttpRequest(); x.open('GET', url);
+  x.onload = function() { r[key] = x.responseText.length; };
+  x.onerror = function() { r[key] = 'failed'; };
+  x.send();
+}
+for (var i = 0; i < 6; ++i) {
+  xhr('huge' + i, 'huge.txt?' + i);
+  xhr('served' + i, 'served.txt?' + i);
+  var img = new Image();
+  img.onload = (function(k) { return function() { r[k] = 'loaded'; }; })('picture' + i);
+  img.onerror = (function(k) { return function() { r[k] = 'failed'; }; })('picture' + i);
+  img.src = 'huge.txt#' + i;
+}
+</script>)";
+  const QString strChm = m_dir->filePath("bomb.chm");
+  QVERIFY(WriteChm(strChm, {{"/index.htm", strPage.toStdString()},
+                            {"/huge.txt", std::string(std::size_t(lngLimit) + 1, 'h')},
+                            {"/served.txt", served}}));
+  QVERIFY(QDir(m_dir->path()).mkpath("tmp"));
+  const QByteArray oldTemp = qgetenv("TMPDIR");
+  qputenv("TMPDIR", QFile::encodeName(m_dir->filePath("tmp")));
+  QElapsedTimer sinceTick;
+  qint64 lngLongestGap = 0;
+  int lngTicks = 0;
+  QTimer ticker;
+  connect(&ticker, &QTimer::timeout, this, [&] {
+    lngLongestGap = std::max(lngLongestGap, sinceTick.restart());
+    ++lngTicks;
+  });
+  sinceTick.start();
+  ticker.start(20);
+  const bool blnShown = Show(strChm, "/index.htm");
+  const bool blnSettled = blnShown && WaitForJs(*m_view, "Object.keys(r).length === 18", 60000);
+  ticker.stop();
+  if (oldTemp.isNull()) qunsetenv("TMPDIR"); else qputenv("TMPDIR", oldTemp);
+  QVERIFY(blnSettled);
+  QVERIFY(lngTicks > 0);
+  QVERIFY2(lngLongestGap < 2000, qPrintable(QString::number(lngLongestGap)));
+  QVERIFY(QDir(m_dir->filePath("tmp")).isEmpty());
+  QString strExpected;
+  for (int i = 0; i < 6; ++i) {
+    strExpected += QStringLiteral("huge%1=failed picture%1=failed served%1=%2 ").arg(i).arg(served.size());
+  }
+  QCOMPARE(EvalJs(*m_view, "var t = ''; for (var i = 0; i < 6; ++i) t += 'huge' + i + '=' + r['huge' + i] + "
+                           "' picture' + i + '=' + r['picture' + i] + ' served' + i + '=' + r['served' + i] + ' '; t")
+               .toString(),
+           strExpected);
+  QVERIFY(LoadAndWait(*m_view, m_service->UrlForAddress(Address(strChm, "/huge.txt"))));
+  const QString strText = EvalJs(*m_view, "document.body.innerText").toString();
+  QVERIFY2(strText.contains(QStringLiteral("无法预览：bomb.chm::/huge.txt")) && strText.contains(QStringLiteral("文件太大")),
+           qPrintable(strText));
 }
 
 // Streams whose declared place runs past the data are refused whole: a
