@@ -74,6 +74,16 @@ void ChmSchemeHandler::Serve(QWebEngineUrlRequestJob* job, bool blnFrame) {
          QWebEngineUrlRequestJob::RequestDenied);
     return;
   }
+  // A page reached without the help viewer's address in its path (a link
+  // to "/x.htm", "../" above the root) is sent to the address with it, so
+  // that location.href of every page holds it.
+  const QByteArray mark = "/" + ChmUrl::AddressSegment({}).chopped(2);
+  if (blnFrame && !job->requestUrl().path(QUrl::FullyEncoded).toLatin1().startsWith(mark)) {
+    QUrl target = ChmUrl::ToUrl(*location);
+    target.setQuery(job->requestUrl().query(QUrl::FullyEncoded));
+    job->redirect(target);
+    return;
+  }
   auto pipe = std::make_shared<ChmStreamPipe>();
   {
     const std::lock_guard<std::mutex> lock(m_mutex);

@@ -57,6 +57,7 @@ class InPlacePreviewTest : public QObject {
   void legacyCharsets();
   void awkwardFilePaths_data();
   void awkwardFilePaths();
+  void pagesSeeAHelpViewerAddress();
   void linksToOtherChmFiles();
   void siblingReadsRefused_data();
   void siblingReadsRefused();
@@ -186,6 +187,45 @@ void InPlacePreviewTest::awkwardFilePaths() {
   QCOMPARE(EvalJs(*m_view, "document.title").toString(), QStringLiteral("In place"));
   QVERIFY(WaitForJs(*m_view, "document.getElementById('pic').complete"));
   QVERIFY(EvalJs(*m_view, "document.getElementById('pic').naturalWidth").toInt() > 0);
+}
+
+// Help pages test where they are: location.href holds the help viewer's
+// address of the page, so a script that leaves unless it finds
+// "mk:@MSITStore:" and "::" stays, and one that builds a sibling page's
+// address from location.href reaches that page. A link above the stored
+// root still lands inside the CHM file, with the address.
+void InPlacePreviewTest::pagesSeeAHelpViewerAddress() {
+  QVERIFY(QDir(m_dir->path()).mkpath("帮助 #1"));
+  const QString strChm = m_dir->filePath("帮助 #1/手册%.chm");
+  QVERIFY(WriteChm(strChm, {{"/html/index.htm", R"(<title>start</title><script>
+var href = location.href;
+if (href.indexOf('mk:@MSITStore:') < 0 || href.indexOf('::') < 0) location.href = '../left.htm';
+</script>)"},
+                            {"/left.htm", "<title>left</title>"},
+                            {"/html/sibling.htm", "<title>sibling</title>"},
+                            {"/top.htm", "<title>top</title>"}}));
+  QVERIFY(Show(strChm, "/html/index.htm"));
+  QTest::qWait(500);
+  QCOMPARE(EvalJs(*m_view, "document.title").toString(), QStringLiteral("start"));
+  const QString strHref = QUrl::fromPercentEncoding(EvalJs(*m_view, "location.href").toString().toUtf8());
+  QVERIFY2(strHref.endsWith("/mk:@MSITStore:" + strChm + "::/html/index.htm"), qPrintable(strHref));
+  for (const auto& [script, title] : {std::pair<QString, QString>{
+                                          "location.href = location.href.slice(0, location.href.lastIndexOf('/') + 1)"
+                                          " + 'sibling.htm'",
+                                          "sibling"},
+                                      {"location.href = location.href.slice(0, location.href.indexOf('::') + 2)"
+                                       " + '/top.htm'",
+                                       "top"},
+                                      {"location.href = '../../../top.htm#part'", "top"}}) {
+    QSignalSpy finished(m_view.get(), &QWebEngineView::loadFinished);
+    EvalJs(*m_view, script + "; 0");
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(EvalJs(*m_view, "document.title").toString(), title);
+    const QString strNow = QUrl::fromPercentEncoding(EvalJs(*m_view, "location.href").toString().toUtf8());
+    QVERIFY2(strNow.contains("/mk:@MSITStore:" + strChm + "::/"), qPrintable(strNow));
+    if (!script.contains("#part")) QVERIFY(Show(strChm, "/html/index.htm"));
+  }
+  QCOMPARE(EvalJs(*m_view, "location.hash").toString(), QStringLiteral("#part"));
 }
 
 // Links and frames to other CHM files of the same folder, with the
