@@ -66,7 +66,7 @@ void ChmSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
 void ChmSchemeHandler::Serve(QWebEngineUrlRequestJob* job, bool blnFrame) {
   const std::optional<ChmLocation> location = ChmUrl::FromUrl(job->requestUrl());
   if (!location) {
-    job->fail(QWebEngineUrlRequestJob::UrlInvalid);
+    Fail(job, blnFrame, job->requestUrl().toString(), PreviewFailure::NotFound, QWebEngineUrlRequestJob::UrlInvalid);
     return;
   }
   if (!m_service.MayServe(location->strChmFile, job->initiator()) || FromAnotherOrigin(job, *location)) {
@@ -156,7 +156,7 @@ void ChmSchemeHandler::Decode(const QPointer<QWebEngineUrlRequestJob>& job, cons
 void ChmSchemeHandler::RedirectMoniker(QWebEngineUrlRequestJob* job, bool blnFrame) {
   const std::optional<ChmMoniker> moniker = ChmUrl::FromMonikerUrl(job->requestUrl());
   if (!moniker) {
-    job->fail(QWebEngineUrlRequestJob::UrlInvalid);
+    Fail(job, blnFrame, job->requestUrl().toString(), PreviewFailure::NotFound, QWebEngineUrlRequestJob::UrlInvalid);
     return;
   }
   const QString strItem = moniker->strFile + QStringLiteral("::") + moniker->strStoredPath;
