@@ -1,7 +1,11 @@
 // The preview sandbox: a hostile page, shown in place from a CHM file or as
-// an extracted preview copy, tries to read local files, reach a loopback
-// server, open windows, start downloads and hand URLs to the desktop. None
-// of it may get through.
+// an extracted preview copy, tries to read local files, reach loopback
+// listeners of the test (HTTP on TCP, a STUN/TURN server on UDP and TCP) by
+// every channel a page has (WebRTC from its own document and from fresh,
+// written and data frames included), open windows, start downloads and
+// hand URLs to the desktop. None of it may get through: the listeners see
+// no connection and no datagram. The engine runs with the switches the
+// program starts it with (tests/app/preview/main.cpp).
 
 #include <QDesktopServices>
 #include <QDir>
