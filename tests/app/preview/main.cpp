@@ -14,6 +14,7 @@
 int RunAboutPagesTest(int argc, char** argv);
 int RunChmArchiveCacheTest(int argc, char** argv);
 int RunChmContentTypeTest(int argc, char** argv);
+int RunChmStreamDeviceTest(int argc, char** argv);
 int RunChmUrlTest(int argc, char** argv);
 int RunInPlacePreviewTest(int argc, char** argv);
 int RunPreviewEngineTest(int argc, char** argv);
@@ -30,7 +31,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const std::pair<const char*, int (*)(int, char**)> classes[] = {
       {"AboutPagesTest", RunAboutPagesTest},       {"ChmArchiveCacheTest", RunChmArchiveCacheTest},
-      {"ChmContentTypeTest", RunChmContentTypeTest}, {"ChmUrlTest", RunChmUrlTest},
+      {"ChmContentTypeTest", RunChmContentTypeTest},
+      {"ChmStreamDeviceTest", RunChmStreamDeviceTest}, {"ChmUrlTest", RunChmUrlTest},
       {"InPlacePreviewTest", RunInPlacePreviewTest}, {"PreviewEngineTest", RunPreviewEngineTest},
       {"PreviewSandboxTest", RunPreviewSandboxTest}};
   if (argc > 1) {
