@@ -23,24 +23,36 @@ std::shared_ptr<platform::ChmArchive> ChmArchiveCache::Acquire(const QString& st
   std::unique_lock<std::mutex> lock(m_mutex);
   auto it = Find(strChmFile);
   if (it == m_slots.end()) {
-    m_slots.push_front(Slot{strChmFile, nullptr, -1, {}, false});
+    m_slots.push_front(Slot{strChmFile, nullptr, {}, -1, {}, false});
   } else {
     m_slots.splice(m_slots.begin(), m_slots, it);
   }
   Slot& slot = m_slots.front();
   if (!info.isFile()) {
     slot.archive.reset();
+    slot.spares.clear();
     return nullptr;
   }
   const bool blnChanged = slot.lngSize != info.size() || slot.dtModified != info.lastModified();
   if (slot.archive && !blnChanged && slot.archive.use_count() > 1) {
-    // In use elsewhere (the count grows only here, under the lock): this
-    // caller gets an archive of its own, opened outside the lock.
+    // In use elsewhere (a count grows only here, under the lock): a spare
+    // that is free, else one opened outside the lock and kept as a spare.
+    for (const auto& spare : slot.spares) {
+      if (spare.use_count() == 1) return spare;
+    }
     lock.unlock();
-    return OpenArchive(strChmFile);
+    std::shared_ptr<platform::ChmArchive> archive = OpenArchive(strChmFile);
+    lock.lock();
+    it = Find(strChmFile);
+    if (archive && it != m_slots.end() && it->lngSize == info.size() && it->dtModified == info.lastModified() &&
+        it->spares.size() < kSpares) {
+      it->spares.push_back(archive);
+    }
+    return archive;
   }
   if (!slot.archive || blnChanged) {
     slot.archive = OpenArchive(strChmFile);
+    slot.spares.clear();
     slot.lngSize = info.size();
     slot.dtModified = info.lastModified();
   }
@@ -53,7 +65,7 @@ void ChmArchiveCache::Pin(const QString& strChmFile) {
   const std::lock_guard<std::mutex> lock(m_mutex);
   auto it = Find(strChmFile);
   if (it == m_slots.end()) {
-    m_slots.push_front(Slot{strChmFile, nullptr, -1, {}, true});
+    m_slots.push_front(Slot{strChmFile, nullptr, {}, -1, {}, true});
   } else {
     it->blnPinned = true;
   }

@@ -7,8 +7,8 @@
 //
 // Stored files are read on worker threads, each with an archive of its own:
 // an archive is handed out to one user at a time (libmspack keeps decoder
-// state in it), and a second user of a file meanwhile gets a fresh archive
-// that is not kept. Every call is safe from any thread.
+// state in it); users of a file at the same time get further archives of
+// it, of which a few are kept as spares. Every call is safe from any thread.
 
 #include <QDateTime>
 #include <QString>
@@ -16,6 +16,7 @@
 #include <list>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace velmora::platform {
 class ChmArchive;
@@ -42,6 +43,7 @@ class ChmArchiveCache {
   struct Slot {
     QString strFile;
     std::shared_ptr<platform::ChmArchive> archive;
+    std::vector<std::shared_ptr<platform::ChmArchive>> spares;  // for users at the same time
     qint64 lngSize = -1;
     QDateTime dtModified;
     bool blnPinned = false;
@@ -52,6 +54,8 @@ class ChmArchiveCache {
   void Trim();
 
   mutable std::mutex m_mutex;
+  static constexpr std::size_t kSpares = 3;  // the preview decodes four streams at once
+
   std::size_t m_lngCapacity;
   std::list<Slot> m_slots;  // most recently used first
 };
