@@ -31,7 +31,7 @@
 
 #include "TestPaths.h"
 #include "app/export/ExportPlan.h"
-#include "app/preview/ChmUrlSchemes.h"
+#include "app/preview/PreviewEngine.h"
 #include "engine/cCHMParser.h"
 #include "tests/support/chm/ChmBuilder.h"
 #include "tests/support/ui/ScriptedUiServices.h"
@@ -198,7 +198,7 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
   qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
-  velmora::app::RegisterChmUrlSchemes();
+  velmora::app::PreparePreviewEngine(argc, argv);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
 

@@ -9,4 +9,27 @@ QString RefusedPageAddress(const QString& strName) {
          QStringLiteral(")</font>");
 }
 
+QByteArray PreviewErrorPage(const QString& strItem, PreviewFailure failure) {
+  QString strReason;
+  switch (failure) {
+    case PreviewFailure::NotFound:
+      strReason = QStringLiteral("找不到该文件。");
+      break;
+    case PreviewFailure::Refused:
+      strReason = QStringLiteral("只能打开同一文件夹中的其他CHM文件。");
+      break;
+    case PreviewFailure::TooLarge:
+      strReason = QStringLiteral("文件太大，不能实时预览，请抽取后查看。");
+      break;
+    case PreviewFailure::Damaged:
+      strReason = QStringLiteral("文件已损坏，无法读取。");
+      break;
+  }
+  const QString strName = strItem.toHtmlEscaped();
+  return (QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>无法预览：") + strName +
+          QStringLiteral("</title></head><body><p><font color=red>(无法预览：") + strName +
+          QStringLiteral(")</font></p><p>") + strReason + QStringLiteral("</p></body></html>"))
+      .toUtf8();
+}
+
 }  // namespace velmora::app

@@ -4,6 +4,7 @@
 // escaped, so a name such as <img src=x onerror=alert(1)>.exe is shown as
 // written and runs nothing.
 
+#include <QByteArray>
 #include <QString>
 
 namespace velmora::app {
@@ -13,5 +14,17 @@ QString FolderPageAddress();
 
 // "about:<font color=red>(危险文件，已经忽略：" + name + ")</font>"
 QString RefusedPageAddress(const QString& strName);
+
+// Why a stored file is not shown in place.
+enum class PreviewFailure {
+  NotFound,      // no such CHM file or stored file
+  Refused,       // another CHM file the page may not reach
+  TooLarge,      // longer than the preview serves
+  Damaged,       // cannot be read or decoded
+};
+
+// The page shown in place of a stored file that cannot be served (UTF-8
+// HTML in Chinese): the item as the page asked for it and the reason.
+QByteArray PreviewErrorPage(const QString& strItem, PreviewFailure failure);
 
 }  // namespace velmora::app

@@ -5,14 +5,18 @@
 // most recently used few are kept. A file that changed on disk since it
 // was opened is opened again.
 //
-// Used on the thread that runs the web engine's scheme handlers (the UI
-// thread), like everything in the preview.
+// Stored files are read on worker threads, each with an archive of its own:
+// an archive is handed out to one user at a time (libmspack keeps decoder
+// state in it); users of a file at the same time get further archives of
+// it, of which a few are kept as spares. Every call is safe from any thread.
 
 #include <QDateTime>
 #include <QString>
 #include <cstddef>
 #include <list>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 namespace velmora::platform {
 class ChmArchive;
@@ -24,9 +28,9 @@ class ChmArchiveCache {
  public:
   explicit ChmArchiveCache(std::size_t lngUnpinnedCapacity = 4);
 
-  // The open archive of the file; null when it cannot be opened as a CHM
-  // file (missing, not a CHM file, damaged directory). The file name must
-  // be absolute and cleaned.
+  // An open archive of the file for the caller's sole use until it lets go
+  // of it; null when the file cannot be opened as a CHM file (missing, not a
+  // CHM file, damaged directory). The file name must be absolute and cleaned.
   std::shared_ptr<platform::ChmArchive> Acquire(const QString& strChmFile);
 
   // Keeps the file's archive (opened on first use) regardless of capacity.
@@ -39,13 +43,18 @@ class ChmArchiveCache {
   struct Slot {
     QString strFile;
     std::shared_ptr<platform::ChmArchive> archive;
+    std::vector<std::shared_ptr<platform::ChmArchive>> spares;  // for users at the same time
     qint64 lngSize = -1;
     QDateTime dtModified;
     bool blnPinned = false;
   };
 
   std::list<Slot>::iterator Find(const QString& strChmFile);
+  std::list<Slot>::const_iterator Find(const QString& strChmFile) const;
   void Trim();
+
+  mutable std::mutex m_mutex;
+  static constexpr std::size_t kSpares = 3;  // the preview decodes four streams at once
 
   std::size_t m_lngCapacity;
   std::list<Slot> m_slots;  // most recently used first

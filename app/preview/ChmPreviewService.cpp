@@ -30,7 +30,7 @@ ChmPreviewService& ChmPreviewService::Shared() {
 void ChmPreviewService::OpenForPreview(const QString& strChmFile) {
   Close();
   m_strOpenFile = AbsoluteFile(strChmFile);
-  m_admitted.insert(m_strOpenFile);
+  m_named.insert(m_strOpenFile);
   m_archives.Pin(m_strOpenFile);
 }
 
@@ -43,7 +43,7 @@ void ChmPreviewService::Close() {
 QUrl ChmPreviewService::UrlForAddress(const QString& strAddress) {
   const std::optional<ChmLocation> location = ChmUrl::FromAddress(strAddress);
   if (!location || !QFileInfo(location->strChmFile).isFile()) return {};
-  m_admitted.insert(location->strChmFile);
+  m_named.insert(location->strChmFile);
   return ChmUrl::ToUrl(*location);
 }
 
@@ -51,7 +51,7 @@ std::function<QUrl(const QString&)> ChmPreviewService::Resolver() {
   return [this](const QString& strAddress) { return UrlForAddress(strAddress); };
 }
 
-QString ChmPreviewService::AdmitSibling(const QString& strFrom, const QString& strFileAsWritten) {
+QString ChmPreviewService::FindSibling(const QString& strFrom, const QString& strFileAsWritten) const {
   const QString strName = WrittenFileName(strFileAsWritten);
   if (strName.isEmpty() || strName == QLatin1String(".") || strName == QLatin1String("..")) return {};
   const QDir folder = QFileInfo(strFrom).absoluteDir();
@@ -66,10 +66,20 @@ QString ChmPreviewService::AdmitSibling(const QString& strFrom, const QString& s
       }
     }
   }
-  if (strFound.isEmpty()) return {};
-  strFound = AbsoluteFile(strFound);
-  m_admitted.insert(strFound);
-  return strFound;
+  return strFound.isEmpty() ? QString() : AbsoluteFile(strFound);
+}
+
+bool ChmPreviewService::MayServe(const QString& strChmFile, const QUrl& initiator) const {
+  if (initiator.isEmpty()) return m_named.contains(strChmFile);
+  const std::optional<ChmLocation> from = ChmUrl::FromUrl(initiator);
+  if (!from) return false;
+  return from->strChmFile == strChmFile || InSameFolder(from->strChmFile, strChmFile);
+}
+
+bool ChmPreviewService::InSameFolder(const QString& strFrom, const QString& strTarget) {
+  const QFileInfo target(QFileInfo(strTarget).canonicalFilePath());
+  const QString strFolder = QFileInfo(QFileInfo(strFrom).absolutePath()).canonicalFilePath();
+  return target.isFile() && !strFolder.isEmpty() && target.absolutePath() == strFolder;
 }
 
 }  // namespace velmora::app

@@ -1,11 +1,17 @@
 #pragma once
 // What the preview may read in place, and the open CHM files it reads from.
 //
-// A CHM file may be read by preview pages once the program has named it:
-// opened it for preview, or asked for the page address of one of its stored
-// files. A page may also reach a CHM file in the same folder as its own
-// through the links help authors write ("ms-its:other.chm::/x.htm").
-// Nothing else on disk is served.
+// Every CHM file is an origin of its own (see ChmUrl). Stored files are
+// served:
+//  - to the program's own navigations (no page behind them): from the CHM
+//    files the program named, by opening them for preview or by asking for
+//    the page address of one of their stored files;
+//  - to a page of a CHM file: from its own file, and from another CHM file
+//    in the same folder (symbolic links resolved), which the request filter
+//    lets through for navigations only (the links and frames help authors
+//    write, "ms-its:other.chm::/x.htm"), never for a script's read.
+// What a page reached widens nothing: each request is judged by the page
+// that makes it. Nothing else on disk is served.
 
 #include <QSet>
 #include <QString>
@@ -15,6 +21,10 @@
 #include "app/preview/ChmArchiveCache.h"
 
 namespace velmora::app {
+
+// Streams longer than this are not served in place: a page cannot make the
+// preview decode gigabytes that a few kilobytes of LZX data describe.
+inline constexpr qint64 kServedStreamLimit = qint64(256) * 1024 * 1024;
 
 class ChmPreviewService {
  public:
@@ -34,18 +44,28 @@ class ChmPreviewService {
   // UrlForAddress as a function, for the preview pane's stored-file resolver.
   std::function<QUrl(const QString&)> Resolver();
 
-  // A file reached by a link from a page of the CHM file `strFrom`: the file
-  // of that name in the same folder, matched in any letter case; empty when
-  // there is none. The file found may be read from then on.
-  QString AdmitSibling(const QString& strFrom, const QString& strFileAsWritten);
+  // The file a moniker link on a page of the CHM file `strFrom` names: the
+  // file of that name (any letter case) in the same folder, whatever folder
+  // the author wrote; empty when there is none.
+  QString FindSibling(const QString& strFrom, const QString& strFileAsWritten) const;
 
-  bool IsAdmitted(const QString& strChmFile) const { return m_admitted.contains(strChmFile); }
+  // Whether stored files of strChmFile may be served to a request whose
+  // initiator (the requesting page's origin) is given; see above.
+  bool MayServe(const QString& strChmFile, const QUrl& initiator) const;
+  // True when strTarget is a file whose real location lies in the folder
+  // of strFrom (the folder itself taken with its links resolved).
+  static bool InSameFolder(const QString& strFrom, const QString& strTarget);
+
+  qint64 StreamLimit() const { return m_lngStreamLimit; }
+  void SetStreamLimit(qint64 lngBytes) { m_lngStreamLimit = lngBytes; }
+
   ChmArchiveCache& Archives() { return m_archives; }
 
  private:
   ChmArchiveCache m_archives;
-  QSet<QString> m_admitted;
+  QSet<QString> m_named;  // files the program named
   QString m_strOpenFile;
+  qint64 m_lngStreamLimit = kServedStreamLimit;
 };
 
 }  // namespace velmora::app

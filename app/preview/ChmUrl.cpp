@@ -93,17 +93,29 @@ std::optional<ChmLocation> ChmUrl::FromAddress(const QString& strAddress) {
 }
 
 QUrl ChmUrl::ToUrl(const ChmLocation& location) {
-  const QByteArray path = QUrl::toPercentEncoding(location.strStoredPath, "/");
+  const QByteArray path = "/" + AddressSegment(location.strChmFile) +
+                          QUrl::toPercentEncoding(location.strStoredPath, "/");
   return QUrl::fromEncoded(QByteArray(kChmScheme) + "://" + EncodeHost(location.strChmFile).toLatin1() + path,
                            QUrl::StrictMode);
+}
+
+QByteArray ChmUrl::AddressSegment(const QString& strChmFile) {
+  return QByteArray(kMkScheme) + ':' + kStorePrefix.toLatin1() + QUrl::toPercentEncoding(strChmFile) + "::";
 }
 
 std::optional<ChmLocation> ChmUrl::FromUrl(const QUrl& url) {
   if (url.scheme().compare(QLatin1String(kChmScheme), Qt::CaseInsensitive) != 0) return std::nullopt;
   const std::optional<QString> file = DecodeHost(url.host(QUrl::FullyEncoded).toLower());
   if (!file || file->isEmpty()) return std::nullopt;
-  const QString strPath = QString::fromUtf8(DecodePercent(url.path(QUrl::FullyEncoded).toLatin1()));
-  return ChmLocation{*file, CleanStoredPath(strPath)};
+  QByteArray path = url.path(QUrl::FullyEncoded).toLatin1();
+  // The help viewer's address of the file is decoration; the host names it.
+  const QByteArray mark = QByteArray("/") + kMkScheme + ':' + kStorePrefix.toLatin1();
+  if (path.startsWith(mark)) {
+    const int lngEnd = path.indexOf('/', 1);
+    const QByteArray segment = path.mid(1, lngEnd < 0 ? -1 : lngEnd - 1);
+    if (segment.endsWith("::")) path = lngEnd < 0 ? QByteArray("/") : path.mid(lngEnd);
+  }
+  return ChmLocation{*file, CleanStoredPath(QString::fromUtf8(DecodePercent(path)))};
 }
 
 std::optional<ChmMoniker> ChmUrl::FromMonikerUrl(const QUrl& url) {

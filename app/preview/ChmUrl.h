@@ -6,13 +6,22 @@
 // "#", "?" and "%" in either part are plain characters.
 //
 // A chm URL holds both parts without loss:
-//   chm://x<hex>.x<hex>.../<stored path, UTF-8, percent-encoded>
+//   chm://x<hex>.x<hex>.../mk:@MSITStore:<file, percent-encoded>::/<stored path>
 // The host is the file path's UTF-8 bytes in hex, cut into labels of at
 // most 63 characters, each starting with "x": the engine refuses longer
 // labels, and a last label of digits only would be read as an IPv4
-// address. Relative references then resolve inside the stored tree, and
-// "../" stops at its root.
+// address. The host makes each CHM file an origin of its own.
+//
+// The first path segment repeats the help viewer's address of the file
+// (its "/" encoded, so it stays one segment), so that page scripts looking
+// for "mk:@MSITStore:" and "::" in location.href, or cutting it at "::" to
+// build another page's address, work as in a help viewer. The engine gives
+// a custom scheme no address of the form "mk:@MSITStore:..." together with
+// an origin per file, so this is as close as it gets. Relative references
+// resolve inside the stored tree; "../" above the stored root leaves the
+// segment, and a path without it is read as a stored path from the root.
 
+#include <QByteArray>
 #include <QString>
 #include <QUrl>
 #include <optional>
@@ -30,6 +39,8 @@ class ChmUrl {
   static std::optional<ChmLocation> FromAddress(const QString& strAddress);
 
   static QUrl ToUrl(const ChmLocation& location);
+  // "mk:@MSITStore:" + the file, percent-encoded, + "::".
+  static QByteArray AddressSegment(const QString& strChmFile);
 
   // The stored file a chm URL names (query and fragment ignored); empty for
   // other URLs and for hosts that are not an encoded path.

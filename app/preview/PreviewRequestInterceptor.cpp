@@ -1,16 +1,21 @@
 #include "app/preview/PreviewRequestInterceptor.h"
 
+#include "app/preview/ChmPreviewService.h"
+#include "app/preview/ChmUrl.h"
 #include "app/preview/ChmUrlSchemes.h"
 
 namespace velmora::app {
 
-PreviewRequestInterceptor::PreviewRequestInterceptor(QObject* parent) : QWebEngineUrlRequestInterceptor(parent) {}
+PreviewRequestInterceptor::PreviewRequestInterceptor(ChmPreviewService& service, QObject* parent)
+    : QWebEngineUrlRequestInterceptor(parent), m_service(service) {}
 
 void PreviewRequestInterceptor::interceptRequest(QWebEngineUrlRequestInfo& info) {
   const QString strScheme = info.requestUrl().scheme().toLower();
   bool blnAllowed = false;
-  if (IsChmScheme(strScheme) || strScheme == QLatin1String("data") || strScheme == QLatin1String("blob") ||
-      strScheme == QLatin1String("about")) {
+  if (IsChmScheme(strScheme)) {
+    blnAllowed = AllowsStoredFile(info);
+  } else if (strScheme == QLatin1String("data") || strScheme == QLatin1String("blob") ||
+             strScheme == QLatin1String("about")) {
     blnAllowed = true;
   } else if (strScheme == QLatin1String("file")) {
     blnAllowed = AllowsFile(info);
@@ -29,6 +34,23 @@ bool PreviewRequestInterceptor::AllowsFile(const QWebEngineUrlRequestInfo& info)
     return true;
   }
   return !m_allowedFile.isEmpty() && file == m_allowedFile;
+}
+
+bool PreviewRequestInterceptor::AllowsStoredFile(QWebEngineUrlRequestInfo& info) const {
+  const bool blnFrame = info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame ||
+                        info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeSubFrame;
+  info.setHttpHeader(kFrameRequestHeader, blnFrame ? "1" : "0");
+  if (blnFrame) return true;
+  const std::optional<ChmLocation> from = ChmUrl::FromUrl(info.initiator());
+  if (!from) return false;
+  QString strTarget;
+  if (IsMonikerScheme(info.requestUrl().scheme())) {
+    const std::optional<ChmMoniker> moniker = ChmUrl::FromMonikerUrl(info.requestUrl());
+    if (moniker) strTarget = m_service.FindSibling(from->strChmFile, moniker->strFile);
+  } else if (const std::optional<ChmLocation> target = ChmUrl::FromUrl(info.requestUrl())) {
+    strTarget = target->strChmFile;
+  }
+  return !strTarget.isEmpty() && strTarget == from->strChmFile;
 }
 
 }  // namespace velmora::app

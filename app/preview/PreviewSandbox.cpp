@@ -2,8 +2,6 @@
 
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
-#include <QWebEngineScript>
-#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -31,27 +29,6 @@ void RestrictSettings(QWebEngineSettings* settings) {
   settings->setUnknownUrlSchemePolicy(S::DisallowUnknownUrlSchemes);
 }
 
-// WebRTC opens its own sockets, which no request filter sees, and the
-// engine cannot switch it off: its constructors are taken from every
-// document of the preview before the page's own scripts run.
-void RemoveWebRtc(QWebEngineProfile* profile) {
-  QWebEngineScript script;
-  script.setName(QStringLiteral("velmora-no-webrtc"));
-  script.setInjectionPoint(QWebEngineScript::DocumentCreation);
-  script.setWorldId(QWebEngineScript::MainWorld);
-  script.setRunsOnSubFrames(true);
-  script.setSourceCode(QStringLiteral(R"((function() {
-  Object.getOwnPropertyNames(window).forEach(function(name) {
-    if (!/^(webkit)?RTC/.test(name)) return;
-    try {
-      delete window[name];
-      Object.defineProperty(window, name, {value: undefined, writable: false, configurable: false});
-    } catch (e) {}
-  });
-})();)"));
-  profile->scripts()->insert(script);
-}
-
 }  // namespace
 
 void HardenPreview(QWebEngineView* view) { HardenPreview(view, ChmPreviewService::Shared()); }
@@ -67,11 +44,10 @@ void HardenPreview(QWebEngineView* view, ChmPreviewService& service) {
   for (const char* scheme : {kChmScheme, kMkScheme, kMsItsScheme, kItsScheme}) {
     profile->installUrlSchemeHandler(scheme, handler);
   }
-  profile->setUrlRequestInterceptor(new PreviewRequestInterceptor(profile));
+  profile->setUrlRequestInterceptor(new PreviewRequestInterceptor(service, profile));
   QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile,
                    [](QWebEngineDownloadRequest* download) { download->cancel(); });
   RestrictSettings(profile->settings());
-  RemoveWebRtc(profile);
   // The profile belongs to the page, so it outlives the page's own teardown.
   auto* page = new SandboxPage(profile, view);
   profile->setParent(page);

@@ -4,6 +4,8 @@
 // service, refuses the network and local files other than the preview copy
 // it was sent to, cancels downloads, opens no windows and grants nothing.
 // Call it once, right after the view is made and before it loads anything.
+// The sockets no request filter sees (WebRTC) are closed for the whole
+// engine by the switches of PreviewEngine.h.
 
 class QWebEngineView;
 

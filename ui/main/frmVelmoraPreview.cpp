@@ -5,6 +5,8 @@
 // on the empty list offers to add files.
 
 #include <QAction>
+#include <QFile>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QSignalBlocker>
 #include <QStandardPaths>
@@ -114,6 +116,9 @@ QString frmVelmora::PreviewAddress(const engine::cCHMItemInfo& item) {
 QString frmVelmora::ExtractPreviewCopy(const engine::cCHMItemInfo& item, const QString& strExtension) {
   const QString strTarget = GetPreviewFilePrefix() + strExtension;
   engine::basVelmora::CreateFolderPath(ToUtf8(strTarget));
+  // The previous copy goes first: an item that writes nothing (an empty
+  // stream) must not show another item's page.
+  QFile::remove(strTarget);
   // The record key: the item's folder inside the CHM file, "\" and its name.
   const std::vector<std::string> strKey{item.Path + "\\" + item.Name};
   std::int32_t lngPicCount = 0;
@@ -135,8 +140,8 @@ QString frmVelmora::ExtractPreviewCopy(const engine::cCHMItemInfo& item, const Q
     }
     return QStringLiteral("about:解释文件失败，可能该文件不是chm文件。");
   }
-  // An item that is not found or is empty leaves the previous copy (or
-  // nothing) at the target; the pane is sent there all the same.
+  // An empty item (or one not found) wrote nothing: an empty page.
+  if (!QFileInfo::exists(strTarget)) return QStringLiteral("about:");
   return strTarget;
 }
 

@@ -5,13 +5,14 @@
 #include <QApplication>
 #include <QStringList>
 
-#include "app/preview/ChmUrlSchemes.h"
+#include "app/preview/PreviewEngine.h"
 #include "ui/common/QtTranslations.h"
 #include "ui/main/frmVelmora.h"
 
 int main(int argc, char** argv) {
-  // The web engine learns the stored-file schemes before it starts.
-  velmora::app::RegisterChmUrlSchemes();
+  // The web engine learns the stored-file schemes, and starts with the
+  // network closed to the preview, before it starts.
+  velmora::app::PreparePreviewEngine(argc, argv);
   // The embedded web engine shares OpenGL contexts with the widgets.
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);

@@ -1,5 +1,5 @@
-// The about: pages: exact texts, and a hostile item name that is shown as
-// written in a real page and runs nothing.
+// The about: pages and the error page: exact texts, and a hostile item
+// name that is shown as written in a real page and runs nothing.
 
 #include <QSignalSpy>
 #include <QTest>
@@ -40,20 +40,26 @@ void AboutPagesTest::texts() {
   QCOMPARE(FolderPageAddress(), QStringLiteral("about:(这是目录)"));
 }
 
-// The page is shown the way the preview pane shows about: pages.
+// The refusal page as the preview pane shows about: pages, and the error
+// page of a stored file that cannot be served.
 void AboutPagesTest::hostileNameShowsLiterally() {
   const QString strName = QStringLiteral("<img src=x onerror=\"document.title='ran'\">.exe");
   QWebEngineView view;
   ChmPreviewService service;
   HardenPreview(&view, service);
-  QSignalSpy finished(&view, &QWebEngineView::loadFinished);
-  view.setHtml(RefusedPageAddress(strName).mid(int(strlen("about:"))));
-  QVERIFY(finished.wait(15000));
-  QCOMPARE(EvalJs(view, QStringLiteral("document.body.innerText")).toString(),
-           QStringLiteral("(危险文件，已经忽略：") + strName + QStringLiteral(")"));
-  QCOMPARE(EvalJs(view, QStringLiteral("document.images.length")).toInt(), 0);
-  QTest::qWait(200);
-  QVERIFY(EvalJs(view, QStringLiteral("document.title")).toString() != QStringLiteral("ran"));
+  const std::pair<QString, QString> pages[] = {
+      {RefusedPageAddress(strName).mid(int(strlen("about:"))), QStringLiteral("(危险文件，已经忽略：") + strName + ")"},
+      {QString::fromUtf8(PreviewErrorPage(strName, PreviewFailure::NotFound)),
+       QStringLiteral("(无法预览：") + strName + QStringLiteral(")\n\n找不到该文件。")}};
+  for (const auto& [html, text] : pages) {
+    QSignalSpy finished(&view, &QWebEngineView::loadFinished);
+    view.setHtml(html);
+    QVERIFY(finished.wait(15000));
+    QCOMPARE(EvalJs(view, QStringLiteral("document.body.innerText")).toString(), text);
+    QCOMPARE(EvalJs(view, QStringLiteral("document.images.length")).toInt(), 0);
+    QTest::qWait(200);
+    QVERIFY(EvalJs(view, QStringLiteral("document.title")).toString() != QStringLiteral("ran"));
+  }
 }
 
 int RunAboutPagesTest(int argc, char** argv) {

@@ -9,13 +9,15 @@
 #include <cstring>
 #include <utility>
 
-#include "app/preview/ChmUrlSchemes.h"
+#include "app/preview/PreviewEngine.h"
 
 int RunAboutPagesTest(int argc, char** argv);
 int RunChmArchiveCacheTest(int argc, char** argv);
 int RunChmContentTypeTest(int argc, char** argv);
+int RunChmStreamDeviceTest(int argc, char** argv);
 int RunChmUrlTest(int argc, char** argv);
 int RunInPlacePreviewTest(int argc, char** argv);
+int RunPreviewEngineTest(int argc, char** argv);
 int RunPreviewSandboxTest(int argc, char** argv);
 
 int main(int argc, char** argv) {
@@ -24,13 +26,15 @@ int main(int argc, char** argv) {
   for (const char* name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"}) {
     qputenv(name, (home.path() + QLatin1Char('/') + QString::fromLatin1(name)).toUtf8());
   }
-  velmora::app::RegisterChmUrlSchemes();
+  velmora::app::PreparePreviewEngine(argc, argv);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   const std::pair<const char*, int (*)(int, char**)> classes[] = {
       {"AboutPagesTest", RunAboutPagesTest},       {"ChmArchiveCacheTest", RunChmArchiveCacheTest},
-      {"ChmContentTypeTest", RunChmContentTypeTest}, {"ChmUrlTest", RunChmUrlTest},
-      {"InPlacePreviewTest", RunInPlacePreviewTest}, {"PreviewSandboxTest", RunPreviewSandboxTest}};
+      {"ChmContentTypeTest", RunChmContentTypeTest},
+      {"ChmStreamDeviceTest", RunChmStreamDeviceTest}, {"ChmUrlTest", RunChmUrlTest},
+      {"InPlacePreviewTest", RunInPlacePreviewTest}, {"PreviewEngineTest", RunPreviewEngineTest},
+      {"PreviewSandboxTest", RunPreviewSandboxTest}};
   if (argc > 1) {
     for (const auto& [name, run] : classes) {
       if (std::strcmp(argv[1], name) == 0) {

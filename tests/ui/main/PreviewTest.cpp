@@ -389,6 +389,30 @@ class PreviewTest : public QObject {
     QCOMPARE(w.services.UnusedAnswers(), 0);
   }
 
+  void emptyStreamShowsAnEmptyPage_data() {
+    QTest::addColumn<bool>("extracted");
+    QTest::addRow("in place") << false;
+    QTest::addRow("extracted preview") << true;
+  }
+
+  // An empty stored page after another page: the pane is emptied, in place
+  // and from an extracted copy (an older copy is not shown).
+  void emptyStreamShowsAnEmptyPage() {
+    QFETCH(bool, extracted);
+    const QString strChm = m_dir.filePath(QStringLiteral("empty.chm"));
+    QVERIFY(velmora::test::WriteChm(strChm, {{"/index.htm", "<title>first</title><p>first page</p>"},
+                                             {"/empty.htm", ""}}));
+    OpenWindowHarness w;
+    w.Open(strChm);
+    if (extracted) w.Action(QStringLiteral("mnuPreview"))->trigger();
+    QWebEnginePage* page = w.Preview()->page();
+    w.Items()->setCurrentRow(w.RowOf(QStringLiteral("\\index.htm")));
+    QVERIFY(WaitForScript(page, QStringLiteral("document.title === 'first'")));
+    w.Items()->setCurrentRow(w.RowOf(QStringLiteral("\\empty.htm")));
+    QVERIFY(WaitForScript(page, QStringLiteral("document.title === '' && document.documentElement.innerText === ''")));
+    if (extracted) QCOMPARE(w.Address(), QStringLiteral("about:"));
+  }
+
   // The page, its picture and its style sheet come from inside the CHM
   // file through the registered schemes, whatever characters its path holds.
   void pageLoadsInPlace() {

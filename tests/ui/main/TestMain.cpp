@@ -7,7 +7,7 @@
 #include <QTest>
 #include <memory>
 
-#include "app/preview/ChmUrlSchemes.h"
+#include "app/preview/PreviewEngine.h"
 #include "tests/ui/main/MainTests.h"
 
 namespace velmora::test {
@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     const QString folder = home.path() + QLatin1Char('/') + QString::fromLatin1(variable);
     qputenv(variable, folder.toLocal8Bit());
   }
-  velmora::app::RegisterChmUrlSchemes();
+  velmora::app::PreparePreviewEngine(argc, argv);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   int failures = 0;
