@@ -182,6 +182,7 @@ const ChmArchive::Entry* ChmArchive::find(std::string_view path) const {
 }
 
 bool ChmArchive::extract(const Entry& entry, const ByteSink& sink) {
+  m_decodeFailed = false;
   if (&entry < m_entries.data() || &entry >= m_entries.data() + m_entries.size()) return false;
   mschmd_file* file = m_files[static_cast<std::size_t>(&entry - m_entries.data())];
   if (file->length == 0) return true;
@@ -202,6 +203,7 @@ bool ChmArchive::extract(const Entry& entry, const ByteSink& sink) {
   m_io.setSink(&sink);
   const int error = m_decompressor->extract(m_decompressor, file, "");
   m_io.setSink(nullptr);
+  m_decodeFailed = error == MSPACK_ERR_DECRUNCH || error == MSPACK_ERR_DATAFORMAT;
   return error == MSPACK_ERR_OK;
 }
 

@@ -64,6 +64,9 @@ class ChmArchive {
   // size. False on a read or decompression error, when the entry's declared
   // place runs past the data, or when the sink returns false.
   bool extract(const Entry& entry, const ByteSink& sink);
+  // After a failed extract: true when the data was read but could not be
+  // decompressed (a damaged LZX frame), false when it could not be read.
+  bool lastFailureWasDecoding() const { return m_decodeFailed; }
 
   // The help file's language: the LCID of the #SYSTEM stream's language
   // record when there is one, else the language field of the file header.
@@ -86,6 +89,7 @@ class ChmArchive {
   std::vector<mschmd_file*> m_files;  // libmspack's record of each entry
   std::unordered_map<std::string, std::size_t> m_index;  // folded name -> entry
   std::uint64_t m_section1Length = 0;  // uncompressed size of the LZX section
+  bool m_decodeFailed = false;
   std::optional<std::uint32_t> m_languageId;
 };
 
