@@ -78,6 +78,7 @@ class ChmArchive {
   void prepareIo();
   void takeDirectory();
   std::uint64_t readSection1Length();
+  void rebuildLostControlData();
   std::optional<std::string> readSmallStream(const Entry& entry, std::size_t limit);
 
   std::string m_path;

@@ -26,12 +26,23 @@ class ChmIoSystem {
   // input file sees these bytes instead of what is stored there.
   void addPatch(std::uint64_t offset, std::string bytes);
 
+  // Places bytes that the file does not hold (a section-0 entry rebuilt
+  // after the file was cut) at a position far past any real file's end and
+  // returns that position. Reads there see exactly these bytes; the gap
+  // between the file's end and them stays unreadable, so data cut off still
+  // ends where the file ends.
+  std::uint64_t addVirtualBytes(std::string bytes);
+
   // Output opened by libmspack while a sink is set goes to that sink; with
   // no sink set, opening an output fails.
   void setSink(const ByteSink* sink) { m_sink = sink; }
 
  private:
   struct Patch {
+    std::uint64_t offset;
+    std::string bytes;
+  };
+  struct VirtualBytes {
     std::uint64_t offset;
     std::string bytes;
   };
@@ -53,9 +64,12 @@ class ChmIoSystem {
   static void Copy(void* src, void* dest, size_t bytes);
 
   void applyPatches(std::uint64_t position, char* buffer, std::size_t length) const;
+  // The virtual bytes that hold position, or their end; null when none do.
+  const VirtualBytes* virtualAt(std::uint64_t position) const;
 
   Bridge m_bridge;
   std::vector<Patch> m_patches;
+  std::vector<VirtualBytes> m_virtual;
   const ByteSink* m_sink = nullptr;
 };
 
