@@ -42,6 +42,11 @@ const char kContent[] = "::DataSpace/Storage/MSCompressed/Content";
 constexpr std::uint32_t kControlCandidates[][2] = {{2, 2}, {4, 4}, {2, 4}, {1, 1}, {8, 8}, {16, 16}, {32, 32}, {64, 64}};
 // How much of the LZX section a guessed ControlData must decode cleanly.
 constexpr std::uint64_t kProbeLength = 4 * 0x8000;
+// Bytes the LZX decoder gets per read of the compressed content; the
+// decoder's read-ahead at a frame's end stays below this plus its 4-byte
+// bit buffer.
+constexpr std::size_t kContentReadChunk = 256;
+constexpr std::uint64_t kFrameEndSlack = kContentReadChunk + 8;
 constexpr std::size_t kResetTableHeader = 0x28;
 constexpr std::uint32_t kLzxFrameSize = 0x8000;
 constexpr std::size_t kSmallStreamLimit = 1 << 20;
@@ -123,6 +128,7 @@ std::unique_ptr<ChmArchive> ChmArchive::Open(const std::string& path, OpenResult
   archive->takeDirectory();
   archive->m_section1Length = archive->readSection1Length();
   archive->rebuildLostControlData();
+  archive->readFrameStarts();
   result = OpenResult::Ok;
   return archive;
 }
@@ -210,10 +216,31 @@ bool ChmArchive::extract(const Entry& entry, const ByteSink& sink) {
   } else if (!FitsWithin(offset, length, m_section1Length)) {
     return false;
   }
-  m_io.setSink(&sink);
+  // LZX has no checksum, and damaged data (a byte lost or changed) often
+  // decodes without an error into noise. With the reset table intact, the
+  // decoder must have used exactly the compressed bytes up to the next
+  // frame's start when it hands out a frame; a frame that ends anywhere
+  // else was decoded from damaged data, and the stream is refused.
+  bool desync = false;
+  std::uint64_t delivered = 0;
+  const ByteSink checked = [&](const char* data, std::size_t size) {
+    delivered += size;
+    const std::uint64_t frame = (offset + delivered - 1) / kLzxFrameSize;
+    if (frame + 1 < m_frameStarts.size()) {
+      const std::uint64_t used = m_io.lastReadEnd() - m_contentStart;
+      const std::uint64_t end = m_frameStarts[frame + 1];
+      if (m_io.lastReadEnd() < m_contentStart || used < end || used - end > kFrameEndSlack) {
+        desync = true;
+        return false;
+      }
+    }
+    return sink(data, size);
+  };
+  const bool watch = entry.section == 1 && !m_frameStarts.empty();
+  m_io.setSink(watch ? &checked : &sink);
   const int error = m_decompressor->extract(m_decompressor, file, "");
   m_io.setSink(nullptr);
-  m_decodeFailed = error == MSPACK_ERR_DECRUNCH || error == MSPACK_ERR_DATAFORMAT;
+  m_decodeFailed = desync || error == MSPACK_ERR_DECRUNCH || error == MSPACK_ERR_DATAFORMAT;
   return error == MSPACK_ERR_OK;
 }
 
@@ -291,6 +318,33 @@ void ChmArchive::rebuildLostControlData() {
   }
   // Nothing decoded cleanly: keep the compiler's usual values.
   place(control, Le32(6) + "LZXC" + Le32(2) + Le32(2) + Le32(2) + Le32(1) + Le32(0));
+}
+
+void ChmArchive::readFrameStarts() {
+  const Entry* table = find(kResetTable);
+  const Entry* content = find(kContent);
+  if (!table || table->section != 0 || !content || content->section != 0 || m_header->sec0.offset < 0) return;
+  const auto data = readSmallStream(*table, kSmallStreamLimit);
+  if (!data || data->size() < kResetTableHeader) return;
+  const unsigned char* p = Bytes(*data);
+  const std::uint32_t count = U32(p + 0x04);
+  const std::uint32_t entrySize = U32(p + 0x08);
+  const std::uint32_t at = U32(p + 0x0C);
+  if (entrySize != 8 || U32(p + 0x20) != kLzxFrameSize || at > data->size() ||
+      count > (data->size() - at) / entrySize) {
+    return;
+  }
+  std::vector<std::uint64_t> starts;
+  starts.reserve(count);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const std::uint64_t start = U64(p + at + std::size_t{i} * entrySize);
+    // A table whose frames do not follow each other is no guide.
+    if (!starts.empty() && start < starts.back()) return;
+    starts.push_back(start);
+  }
+  m_contentStart = static_cast<std::uint64_t>(m_header->sec0.offset) + content->offset;
+  m_frameStarts = std::move(starts);
+  m_io.setShortReadRange(m_contentStart, m_contentStart + content->length, kContentReadChunk);
 }
 
 // The uncompressed size of the LZX section: from the reset table, or from

@@ -79,6 +79,7 @@ class ChmArchive {
   void takeDirectory();
   std::uint64_t readSection1Length();
   void rebuildLostControlData();
+  void readFrameStarts();
   std::optional<std::string> readSmallStream(const Entry& entry, std::size_t limit);
 
   std::string m_path;
@@ -91,6 +92,10 @@ class ChmArchive {
   std::unordered_map<std::string, std::size_t> m_index;  // folded name -> entry
   std::uint64_t m_section1Length = 0;  // uncompressed size of the LZX section
   bool m_decodeFailed = false;
+  // From an intact reset table: where each 32 KiB frame's compressed data
+  // starts, relative to the compressed content at m_contentStart.
+  std::vector<std::uint64_t> m_frameStarts;
+  std::uint64_t m_contentStart = 0;
   std::optional<std::uint32_t> m_languageId;
 };
 

@@ -43,6 +43,12 @@ void ChmIoSystem::addPatch(std::uint64_t offset, std::string bytes) {
   m_patches.push_back({offset, std::move(bytes)});
 }
 
+void ChmIoSystem::setShortReadRange(std::uint64_t start, std::uint64_t end, std::size_t chunk) {
+  m_shortStart = start;
+  m_shortEnd = end;
+  m_shortChunk = chunk;
+}
+
 std::uint64_t ChmIoSystem::addVirtualBytes(std::string bytes) {
   const std::uint64_t offset =
       m_virtual.empty() ? kVirtualBase : m_virtual.back().offset + m_virtual.back().bytes.size() + 16;
@@ -107,10 +113,14 @@ int ChmIoSystem::Read(mspack_file* handle, void* buffer, int bytes) {
     if (fseeko(file->input, static_cast<off_t>(file->position), SEEK_SET) != 0) return -1;
     file->inputMoved = false;
   }
+  ChmIoSystem& owner = *file->owner;
+  const bool content = owner.m_shortChunk && file->position >= owner.m_shortStart && file->position < owner.m_shortEnd;
+  if (content) bytes = std::min(bytes, static_cast<int>(owner.m_shortChunk));
   const std::size_t got = std::fread(buffer, 1, static_cast<std::size_t>(bytes), file->input);
   if (got < static_cast<std::size_t>(bytes) && std::ferror(file->input)) return -1;
   file->owner->applyPatches(file->position, static_cast<char*>(buffer), got);
   file->position += got;
+  if (content) owner.m_lastReadEnd = file->position;
   return static_cast<int>(got);
 }
 

@@ -33,6 +33,13 @@ class ChmIoSystem {
   // ends where the file ends.
   std::uint64_t addVirtualBytes(std::string bytes);
 
+  // Reads that start inside [start, end) of the input file deliver at most
+  // chunk bytes, so the LZX decoder never reads far ahead of the bits it
+  // uses; lastReadEnd() then tells, within chunk bytes, how far it got.
+  void setShortReadRange(std::uint64_t start, std::uint64_t end, std::size_t chunk);
+  // The position just after the last read that started in that range.
+  std::uint64_t lastReadEnd() const { return m_lastReadEnd; }
+
   // Output opened by libmspack while a sink is set goes to that sink; with
   // no sink set, opening an output fails.
   void setSink(const ByteSink* sink) { m_sink = sink; }
@@ -70,6 +77,10 @@ class ChmIoSystem {
   Bridge m_bridge;
   std::vector<Patch> m_patches;
   std::vector<VirtualBytes> m_virtual;
+  std::uint64_t m_shortStart = 0;
+  std::uint64_t m_shortEnd = 0;
+  std::size_t m_shortChunk = 0;
+  std::uint64_t m_lastReadEnd = 0;
   const ByteSink* m_sink = nullptr;
 };
 
