@@ -320,6 +320,17 @@ void ChmArchive::rebuildLostControlData() {
   place(control, Le32(6) + "LZXC" + Le32(2) + Le32(2) + Le32(2) + Le32(1) + Le32(0));
 }
 
+std::optional<std::uint64_t> ChmArchive::dataEnd(const Entry& entry) const {
+  if (entry.section == 0) {
+    if (m_header->sec0.offset < 0) return std::nullopt;
+    return static_cast<std::uint64_t>(m_header->sec0.offset) + entry.offset + entry.length;
+  }
+  if (entry.length == 0) return std::nullopt;
+  const std::uint64_t next = (entry.offset + entry.length - 1) / kLzxFrameSize + 1;
+  if (next >= m_frameStarts.size()) return std::nullopt;
+  return m_contentStart + m_frameStarts[next];
+}
+
 void ChmArchive::readFrameStarts() {
   const Entry* table = find(kResetTable);
   const Entry* content = find(kContent);

@@ -68,6 +68,11 @@ class ChmArchive {
   // decompressed (a damaged LZX frame), false when it could not be read.
   bool lastFailureWasDecoding() const { return m_decodeFailed; }
 
+  // The file position where the stored bytes the entry needs end: its own
+  // bytes in section 0, the end of the compressed frames that hold it in
+  // the LZX section (known from an intact reset table). Empty when unknown.
+  std::optional<std::uint64_t> dataEnd(const Entry& entry) const;
+
   // The help file's language: the LCID of the #SYSTEM stream's language
   // record when there is one, else the language field of the file header.
   std::uint32_t languageId();
