@@ -15,6 +15,8 @@ bool ChmWalk::Run(const std::string& strCHMFile, const std::string& strOutputPat
                   const std::vector<std::string>& strExtractContents) {
   m_colItems.clear();
   m_lngPicCount = m_lngHTMLCount = m_lngMovieCount = m_lngTotal = 0;
+  m_lost.clear();
+  m_written = 0;
   if (!engine::basVelmora::FileExists(strCHMFile)) {
     m_err << kMissingFileMessage << strCHMFile << '\n';
     return false;
@@ -34,6 +36,8 @@ bool ChmWalk::Run(const std::string& strCHMFile, const std::string& strOutputPat
     blnParsed = false;
   }
   progress.Finish();
+  m_lost = parser->LostItems();
+  m_written = parser->WrittenCount();
   if (!blnParsed) m_err << kNotChmMessage << '\n';
   return blnParsed;
 }

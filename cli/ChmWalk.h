@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/CliEnvironment.h"
+#include "engine/ExtractionLoss.h"
 #include "engine/cCHMItemInfo.h"
 
 namespace velmora::cli {
@@ -28,6 +29,9 @@ class ChmWalk {
   std::int32_t lngHTMLCount() const { return m_lngHTMLCount; }
   std::int32_t lngMovieCount() const { return m_lngMovieCount; }
   std::int32_t lngTotal() const { return m_lngTotal; }
+  // What the walk could not write, in walk order, and how many files it wrote.
+  const std::vector<engine::LostItem>& lostItems() const { return m_lost; }
+  std::size_t writtenCount() const { return m_written; }
 
  private:
   const CliEnvironment& m_env;
@@ -37,6 +41,8 @@ class ChmWalk {
   std::int32_t m_lngHTMLCount = 0;
   std::int32_t m_lngMovieCount = 0;
   std::int32_t m_lngTotal = 0;
+  std::vector<engine::LostItem> m_lost;
+  std::size_t m_written = 0;
 };
 
 }  // namespace velmora::cli

@@ -37,10 +37,11 @@ const char* CliApplication::UsageText() {
          "      把CHM文件的文件列表写入LIST.txt（UTF-8，CR LF换行）。\n"
          "  velmora-cli cat FILE.chm KEY\n"
          "      把一个文件的内容写到标准输出。KEY是它在CHM文件中的路径，\n"
-         "      如\\index.htm或html\\a.htm（也可用/，不区分大小写）。\n"
+         "      如\\index.htm或html\\a.htm（也可用/，如/html/a.htm；不区分大小写）。\n"
          "  velmora-cli --help\n"
          "      显示本帮助。\n"
-         "退出状态：0 成功；1 文件不存在、不是CHM文件或无法读写；2 用法错误。\n";
+         "退出状态：0 成功；1 文件不存在、不是CHM文件或无法读写；2 用法错误；\n"
+         "  3 extract有内容未能导出（每项一行写到标准错误）。\n";
 }
 
 int CliApplication::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -9,6 +9,7 @@ enum ExitCode : int {
   kExitSuccess = 0,
   kExitFailure = 1,  // missing file, not a CHM file, nothing to write
   kExitUsage = 2,
+  kExitLost = 3,  // the extraction ran but some streams could not be written
 };
 
 struct CliEnvironment {

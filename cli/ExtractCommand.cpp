@@ -29,9 +29,14 @@ int ExtractCommand::execute(const std::vector<std::string>& args, std::ostream& 
 
   ChmWalk walk(m_env, err);
   if (!walk.Run(strCHMFile, strOutputPath, udeType)) return kExitFailure;
-  out << engine::ExportSummaryText(walk.lngPicCount(), walk.lngHTMLCount(), walk.lngMovieCount(), walk.lngTotal())
+  const auto& lost = walk.lostItems();
+  out << engine::ExportSummaryText(walk.lngPicCount(), walk.lngHTMLCount(), walk.lngMovieCount(), walk.lngTotal(),
+                                   lost.size())
       << '\n';
-  return kExitSuccess;
+  if (lost.empty()) return kExitSuccess;
+  for (const auto& item : lost) err << engine::LostItemLine(item) << '\n';
+  err << engine::LostCountLine(lost.size()) << '\n';
+  return kExitLost;
 }
 
 }  // namespace velmora::cli

@@ -6,7 +6,7 @@
 
 namespace velmora::engine {
 
-FileWriterThread::FileWriterThread() {
+FileWriterThread::FileWriterThread(std::string strRoot) : m_disk(std::move(strRoot)) {
   try {
     m_thread = std::thread(&FileWriterThread::Run, this);
   } catch (const std::system_error&) {
@@ -138,7 +138,7 @@ void FileWriterThread::WriteOut(WriteBatch& batch) {
         case Kind::Begin: {
           const auto it = m_holder.find(step.strTarget);
           if (it == m_holder.end() || it->second < step.rank) {
-            m_disk.Begin(step.strTarget);
+            if (!m_disk.Begin(step.strTarget)) m_failures.emplace_back(step.rank, m_disk.LastReason());
           } else {
             m_disk.End(false);
           }
@@ -147,17 +147,28 @@ void FileWriterThread::WriteOut(WriteBatch& batch) {
           break;
         }
         case Kind::Write:
-          if (m_disk.IsOpen() && !m_disk.Write(data, step.length)) m_disk.End(false);
+          if (m_disk.IsOpen() && !m_disk.Write(data, step.length)) {
+            m_failures.emplace_back(m_rank, m_disk.LastReason());
+            m_disk.End(false);
+          }
           break;
         case Kind::Complete:
         case Kind::Fail:
-          if (m_disk.IsOpen() && m_disk.End(step.kind == Kind::Complete)) m_holder[m_strTarget] = m_rank;
+          if (m_disk.IsOpen()) {
+            if (m_disk.End(step.kind == Kind::Complete)) {
+              m_holder[m_strTarget] = m_rank;
+              ++m_written;
+            } else if (step.kind == Kind::Complete) {
+              m_failures.emplace_back(m_rank, m_disk.LastReason());
+            }
+          }
           break;
       }
     } catch (...) {
       // Out of memory on the writer side loses this file only; no exception
       // may leave the thread.
       try {
+        if (m_disk.IsOpen()) m_failures.emplace_back(m_rank, LossReason::WriteFailed);
         m_disk.End(false);
       } catch (...) {
       }

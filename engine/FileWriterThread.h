@@ -14,12 +14,18 @@
 //
 // When no thread can be started, each batch is written on the calling
 // thread instead, with the same result.
+//
+// A file that reached the writer and could not be written (folder, file,
+// bytes or rename) is listed with its rank and reason by Failures(); one
+// the producer dropped or that a higher rank already holds is not.
 
 #include <cstddef>
 #include <memory>
 #include <string>
 #include <thread>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "engine/BlockingQueue.h"
 #include "engine/DiskFileWriter.h"
@@ -33,7 +39,8 @@ class FileWriterThread {
   static constexpr std::size_t kBatchSteps = 4096;
   static constexpr std::size_t kBatches = 32;
 
-  FileWriterThread();
+  // Files go below the output folder strRoot (see DiskFileWriter).
+  explicit FileWriterThread(std::string strRoot);
   // Writes every file that was ended, drops one that was begun but not
   // ended, and waits for the thread: no thread outlives the object, even
   // when the calling thread leaves by an exception.
@@ -41,8 +48,8 @@ class FileWriterThread {
   FileWriterThread(const FileWriterThread&) = delete;
   FileWriterThread& operator=(const FileWriterThread&) = delete;
 
-  // Starts a file at strTarget (see DiskFileWriter::Begin). A file still
-  // open is dropped.
+  // Starts a file at strTarget, relative to the output folder (see
+  // DiskFileWriter::Begin). A file still open is dropped.
   void Begin(std::string strTarget, std::size_t rank);
   // Adds bytes to the open file; may wait while every batch is on its way.
   void Append(const char* data, std::size_t size);
@@ -51,6 +58,11 @@ class FileWriterThread {
   // Returns once every ended file is written or dropped and the thread has
   // stopped. Nothing may be begun afterwards.
   void Finish();
+  // After Finish: rank and reason of every file the writer could not
+  // write, in the order the writer met them.
+  const std::vector<std::pair<std::size_t, LossReason>>& Failures() const { return m_failures; }
+  // After Finish: how many files were renamed into place.
+  std::size_t Written() const { return m_written; }
 
  private:
   using BatchPtr = std::unique_ptr<WriteBatch>;
@@ -82,6 +94,8 @@ class FileWriterThread {
   std::unordered_map<std::string, std::size_t> m_holder;  // target -> rank written there
   std::string m_strTarget;  // of the file being written
   std::size_t m_rank = 0;
+  std::vector<std::pair<std::size_t, LossReason>> m_failures;  // writer side until Finish
+  std::size_t m_written = 0;                                    // writer side until Finish
 
   BlockingQueue<BatchPtr> m_full;  // to the writer
   BlockingQueue<BatchPtr> m_free;  // written, back to be filled again

@@ -20,30 +20,58 @@ std::uint64_t ListedSize(const cCHMItemInfo& item) {
 
 }  // namespace
 
+std::string EscapeControlChars(const std::string& strName) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string text;
+  text.reserve(strName.size());
+  for (const char c : strName) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F) {
+      text += "\\x";
+      text += kHex[u >> 4];
+      text += kHex[u & 0xF];
+    } else {
+      text += c;
+    }
+  }
+  return text;
+}
+
 std::string ParseSummaryText(std::int32_t lngPicCount, std::int32_t lngHTMLCount, std::int32_t lngMovieCount,
-                             std::int32_t lngTotal, bool blnExported) {
-  return CountsText("解释完成，共", lngPicCount, lngHTMLCount, lngMovieCount, lngTotal) +
-         (blnExported ? "，成功导出。" : "，请导出文件。");
+                             std::int32_t lngTotal, bool blnExported, std::size_t lngLost, std::size_t lngWritten) {
+  std::string tail = "，请导出文件。";
+  if (blnExported) {
+    if (lngLost == 0) {
+      tail = "，成功导出。";
+    } else if (lngWritten == 0) {
+      tail = "，未能导出任何内容。";
+    } else {
+      tail = "，" + std::to_string(lngLost) + "个内容未能导出。";
+    }
+  }
+  return CountsText("解释完成，共", lngPicCount, lngHTMLCount, lngMovieCount, lngTotal) + tail;
 }
 
 std::string ExportSummaryText(std::int32_t lngPicCount, std::int32_t lngHTMLCount, std::int32_t lngMovieCount,
-                              std::int32_t lngTotal) {
-  return CountsText("反编译完成，共", lngPicCount, lngHTMLCount, lngMovieCount, lngTotal) + "。";
+                              std::int32_t lngTotal, std::size_t lngLost) {
+  return CountsText("反编译完成，共", lngPicCount, lngHTMLCount, lngMovieCount, lngTotal) +
+         (lngLost == 0 ? std::string("。") : "，" + std::to_string(lngLost) + "个内容未能导出。");
 }
 
 std::string ProgressText(const std::string& strName, std::int32_t lngSize, bool blnExtract) {
-  return std::string("正在") + (blnExtract ? "反编译：" : "解释：") + strName + "，大小：" + std::to_string(lngSize);
+  return std::string("正在") + (blnExtract ? "反编译：" : "解释：") + EscapeControlChars(strName) + "，大小：" +
+         std::to_string(lngSize);
 }
 
 std::string ItemRowText(const cCHMItemInfo& item) {
   const std::size_t indent = item.Level > 1 ? static_cast<std::size_t>(item.Level - 1) * 2 : 0;
-  return std::string(indent, ' ') + item.Name;
+  return std::string(indent, ' ') + EscapeControlChars(item.Name);
 }
 
 std::string ListingHeaderLine(const std::string& strCHMFile) { return "CHM文件：" + strCHMFile + "\r\n"; }
 
 std::string ListingItemLine(const cCHMItemInfo& item) {
-  return "文件：" + item.Path + "\\" + item.Name + "，" +
+  return "文件：" + EscapeControlChars(item.Path) + "\\" + EscapeControlChars(item.Name) + "，" +
          (item.IsStorage ? std::string("这是目录") : "大小：" + std::to_string(ListedSize(item))) + "\r\n";
 }
 

@@ -12,39 +12,61 @@ namespace velmora::engine {
 namespace {
 
 std::atomic<unsigned> g_counter{0};
+std::atomic<StagedFile::WriteFunction> g_write{nullptr};
 
-std::string FolderOf(const std::string& path) {
-  const auto pos = path.rfind('/');
-  return pos == std::string::npos ? std::string() : path.substr(0, pos + 1);
-}
+ssize_t SystemWrite(int fd, const void* data, std::size_t length) { return ::write(fd, data, length); }
 
 }  // namespace
 
-StagedFile::StagedFile(std::string strTarget) : m_strTarget(std::move(strTarget)) {
+void StagedFile::SetWriteFunction(WriteFunction function) { g_write = function; }
+
+StagedFile::StagedFile(std::string strTarget) {
+  const auto pos = strTarget.rfind('/');
+  const std::string folder = pos == std::string::npos ? std::string(".") : strTarget.substr(0, pos + 1);
+  m_strName = pos == std::string::npos ? strTarget : strTarget.substr(pos + 1);
+  m_dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (m_dirFd < 0) {
+    m_error = errno;
+    return;
+  }
+  m_ownsDir = true;
+  Create();
+}
+
+StagedFile::StagedFile(int dirFd, std::string strName) : m_dirFd(dirFd), m_strName(std::move(strName)) { Create(); }
+
+void StagedFile::Create() {
   // Asked once: a system call per file adds up over thousands of files. A
   // child made by fork shares the names, which O_EXCL still keeps apart.
   static const long pid = static_cast<long>(::getpid());
-  const std::string folder = FolderOf(m_strTarget);
   // O_EXCL with a fresh name each try: a name already taken (even by a
   // stored stream called like our temporary files) is never reused.
   for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
     char name[64];
     std::snprintf(name, sizeof name, ".velmora-%ld-%u.tmp", pid, g_counter++);
-    m_strTemp = folder + name;
-    m_fd = ::open(m_strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    m_strTemp = name;
+    m_fd = ::openat(m_dirFd, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (m_fd < 0 && errno != EEXIST) break;
   }
-  if (m_fd < 0) m_strTemp.clear();
+  if (m_fd < 0) {
+    m_error = errno;
+    m_strTemp.clear();
+  }
 }
 
-StagedFile::~StagedFile() { Discard(); }
+StagedFile::~StagedFile() {
+  Discard();
+  if (m_ownsDir) ::close(m_dirFd);
+}
 
 bool StagedFile::Write(const char* data, std::size_t length) {
   if (m_fd < 0) return false;
+  const WriteFunction write = g_write.load();
   while (length > 0) {
-    const ssize_t n = ::write(m_fd, data, length);
+    const ssize_t n = write ? write(m_fd, data, length) : SystemWrite(m_fd, data, length);
     if (n < 0) {
       if (errno == EINTR) continue;
+      m_error = errno;
       return false;
     }
     data += n;
@@ -56,10 +78,14 @@ bool StagedFile::Write(const char* data, std::size_t length) {
 bool StagedFile::Commit() {
   if (m_fd < 0) return false;
   const bool closed = ::close(m_fd) == 0;
+  if (!closed) m_error = errno;
   m_fd = -1;
-  if (closed && ::rename(m_strTemp.c_str(), m_strTarget.c_str()) == 0) {
-    m_strTemp.clear();
-    return true;
+  if (closed) {
+    if (::renameat(m_dirFd, m_strTemp.c_str(), m_dirFd, m_strName.c_str()) == 0) {
+      m_strTemp.clear();
+      return true;
+    }
+    m_error = errno;
   }
   Discard();
   return false;
@@ -71,7 +97,7 @@ void StagedFile::Discard() {
     m_fd = -1;
   }
   if (!m_strTemp.empty()) {
-    ::unlink(m_strTemp.c_str());
+    ::unlinkat(m_dirFd, m_strTemp.c_str(), 0);
     m_strTemp.clear();
   }
 }

@@ -2,6 +2,13 @@
 // A file written under a temporary name beside its target and renamed into
 // place only when complete, so readers never see a partial file and a
 // failed write leaves an earlier file at the target untouched.
+//
+// The file is made relative to a folder handle, so a folder swapped for a
+// symbolic link after the handle was opened cannot redirect it, and the
+// temporary file is created with O_NOFOLLOW. The rename replaces a symbolic
+// link at the target instead of writing through it.
+
+#include <sys/types.h>
 
 #include <cstddef>
 #include <string>
@@ -10,8 +17,15 @@ namespace velmora::engine {
 
 class StagedFile {
  public:
-  // Creates a new temporary file in the target's folder, which must exist.
+  // write(2) as the staged files call it; tests put in one that fails.
+  using WriteFunction = ssize_t (*)(int fd, const void* data, std::size_t length);
+
+  // Creates a new temporary file in the target's folder, which must exist
+  // (the target is a path; its folder is opened, following links).
   explicit StagedFile(std::string strTarget);
+  // Creates the temporary file in the open folder dirFd (kept open by the
+  // caller while this object lives) for the target strName in that folder.
+  StagedFile(int dirFd, std::string strName);
   ~StagedFile();
   StagedFile(const StagedFile&) = delete;
   StagedFile& operator=(const StagedFile&) = delete;
@@ -24,11 +38,21 @@ class StagedFile {
   bool Commit();
   // Closes and removes the temporary file (done by the destructor as well).
   void Discard();
+  // errno of the call that failed last (0 when none did).
+  int LastError() const { return m_error; }
+
+  // Replaces the write call of every staged file (null restores write(2)).
+  static void SetWriteFunction(WriteFunction function);
 
  private:
-  std::string m_strTarget;
-  std::string m_strTemp;
+  void Create();
+
+  int m_dirFd = -1;
+  bool m_ownsDir = false;
+  std::string m_strName;  // target, relative to m_dirFd
+  std::string m_strTemp;  // temporary name, relative to m_dirFd
   int m_fd = -1;
+  int m_error = 0;
 };
 
 }  // namespace velmora::engine

@@ -12,6 +12,7 @@
 #include "engine/DiskFileWriter.h"
 #include "engine/FileWriterThread.h"
 #include "engine/basVelmora.h"
+#include "platform/storage/CaseFold.h"
 #include "platform/storage/ChmStorageService.h"
 
 namespace velmora::engine {
@@ -31,12 +32,9 @@ constexpr std::int32_t kMaxInt32 = std::numeric_limits<std::int32_t>::max();
 // is copied.
 constexpr std::uint64_t kWriteProgressStep = 4u << 20;
 
-std::string LowerAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
+// Keys compare as the storage layer compares names, so "\ÜBER.htm" finds
+// "über.htm" as opening the stream by name would.
+std::string FoldKey(const std::string& text) { return platform::FoldCase(text); }
 
 // Record key: the storage path, "\" and the name; "\" and the name at the root.
 std::string RecordKey(const std::string& strPath, const std::string& strName) { return strPath + "\\" + strName; }
@@ -62,7 +60,8 @@ class BusyGuard {
 
 struct cCHMParser::PlannedStream {
   std::unique_ptr<IStream> stream;
-  std::string strFile;  // disk path
+  std::string strKey;   // record key, for the report of a loss
+  std::string strFile;  // disk path relative to the output folder
   std::uint64_t length = 0;
   std::uint64_t orderKey = 0;
 };
@@ -77,8 +76,11 @@ struct cCHMParser::WalkState {
   std::int32_t& lngMovieCount;
   std::int32_t& lngTotal;
   std::vector<PlannedStream> plan;  // in walk order
+  // Streams that could not be opened during the walk, each with the number
+  // of planned streams before it, so the report keeps walk order.
+  std::vector<std::pair<std::size_t, LostItem>> lost;
 
-  bool IsListed(const std::string& key) const { return contentKeys.count(LowerAscii(key)) > 0; }
+  bool IsListed(const std::string& key) const { return contentKeys.count(FoldKey(key)) > 0; }
 };
 
 cCHMParser::cCHMParser() : m_factory(platform::DefaultStorageServiceFactory()) {}
@@ -93,6 +95,8 @@ bool cCHMParser::ParseCHM(const std::string& strCHMFile, const std::string& strO
   // very collection and counters passed here.
   if (m_busy) throw ParseError(ParseError::Kind::Busy, "another ParseCHM of this parser is running");
   BusyGuard guard(m_busy);
+  m_lost.clear();
+  m_written = 0;
 
   if (udeCHMExtractType != kExtractSingle) colCHMItems = cCHMItemCollection();
   if (!m_factory) return false;
@@ -107,19 +111,27 @@ bool cCHMParser::ParseCHM(const std::string& strCHMFile, const std::string& strO
   std::string strPath;
   if (udeCHMExtractType == kExtractSingle) {
     if (strExtractContents.empty()) throw ParseError(ParseError::Kind::NoRecordKey, "no record key to extract");
-    ExtractSingleItem(*root, strOutputPath, LowerAscii(strExtractContents[0]), strPath);
+    ExtractSingleItem(*root, strOutputPath, FoldKey(strExtractContents[0]), strPath);
     return true;
   }
 
-  WalkState state{udeCHMExtractType, !strOutputPath.empty(), {}, colCHMItems,
-                  lngPicCount,       lngHTMLCount,           lngMovieCount, lngTotal, {}};
+  WalkState state{udeCHMExtractType, !strOutputPath.empty(), {}, colCHMItems, lngPicCount, lngHTMLCount,
+                  lngMovieCount,     lngTotal,               {}, {}};
   if (udeCHMExtractType == kExtractListed) {
-    for (const auto& entry : strExtractContents) state.contentKeys.insert(LowerAscii(entry));
+    for (const auto& entry : strExtractContents) state.contentKeys.insert(FoldKey(entry));
   }
   std::int32_t lngLevel = 1;
-  WalkStorage(*root, strOutputPath, state, strPath, lngLevel, false);
+  WalkStorage(*root, std::string(), state, strPath, lngLevel, false);
   root.reset();
-  WritePlannedStreams(state.plan);
+  const auto losses = WritePlannedStreams(state.plan, strOutputPath);
+  // Both lists are in walk order; a stream lost in the walk comes before
+  // the planned stream it has the place of.
+  auto walkLoss = state.lost.begin();
+  for (const auto& loss : losses) {
+    for (; walkLoss != state.lost.end() && walkLoss->first <= loss.first; ++walkLoss) m_lost.push_back(walkLoss->second);
+    m_lost.push_back({state.plan[loss.first].strKey, loss.second});
+  }
+  for (; walkLoss != state.lost.end(); ++walkLoss) m_lost.push_back(walkLoss->second);
   return true;
 }
 
@@ -129,7 +141,8 @@ void cCHMParser::WalkStorage(IStorage& stg, const std::string& strFolder, WalkSt
   std::unique_ptr<IEnumElements> enumerator;
   if (Failed(stg.EnumElements(enumerator)) || !enumerator) return;
   if (Failed(enumerator->Reset())) return;
-  const std::string folder = AddBackslash(strFolder);
+  // strFolder is relative to the output folder, "" at the top.
+  const std::string folder = strFolder.empty() ? strFolder : AddBackslash(strFolder);
   const std::int32_t type = state.udeCHMExtractType;
 
   ElementStat stat;
@@ -184,20 +197,26 @@ void cCHMParser::WalkStorage(IStorage& stg, const std::string& strFolder, WalkSt
       if (Progress) Progress(name, lngSize, type != kExtractNone);
       if (selected && state.blnWrite) {
         PlannedStream planned;
-        if (Failed(stg.OpenStream(name, planned.stream)) || !planned.stream) return;
+        if (Failed(stg.OpenStream(name, planned.stream)) || !planned.stream) {
+          state.lost.emplace_back(state.plan.size(), LostItem{RecordKey(strPath, name), LossReason::Unreadable});
+          return;
+        }
         planned.length = planned.stream->Length();
         // An empty stream leaves no file, so it needs no place in the plan.
         if (planned.length == 0) continue;
         planned.orderKey = planned.stream->OrderKey();
         planned.strFile = folder + SafeRelativePath::Component(name);
+        planned.strKey = RecordKey(strPath, name);
         state.plan.push_back(std::move(planned));
       }
     }
   }
 }
 
-void cCHMParser::WritePlannedStreams(std::vector<PlannedStream>& plan) {
-  if (plan.empty()) return;
+std::vector<std::pair<std::size_t, LossReason>> cCHMParser::WritePlannedStreams(std::vector<PlannedStream>& plan,
+                                                                               const std::string& strRoot) {
+  std::vector<std::pair<std::size_t, LossReason>> losses;
+  if (plan.empty()) return losses;
   std::uint64_t total = 0;
   for (const auto& planned : plan) total += planned.length;
 
@@ -212,28 +231,44 @@ void cCHMParser::WritePlannedStreams(std::vector<PlannedStream>& plan) {
   // writes and renames the files. Several streams can map to one disk
   // path; ranked by walk order, the one a write in walk order would leave
   // there remains: the last one written successfully.
-  FileWriterThread writer;
+  FileWriterThread writer(strRoot);
+  std::vector<bool> readFailed(plan.size(), false);
   std::uint64_t done = 0;
   for (const std::size_t index : order) {
     PlannedStream& planned = plan[index];
     writer.Begin(std::move(planned.strFile), index);
+    LossReason reason = LossReason::Damaged;
     const bool copied = CopyStream(
         *planned.stream,
         [&writer](const char* data, std::size_t size) {
           writer.Append(data, size);
           return true;
         },
-        done, total);
+        done, total, reason);
     writer.End(copied);
+    if (!copied) {
+      readFailed[index] = true;
+      losses.emplace_back(index, reason);
+    }
     planned.stream.reset();
     done += planned.length;
     if (WriteProgress) WriteProgress(done, total);
   }
   writer.Finish();
+  m_written = writer.Written();
+
+  // A stream that could not be read may also have failed on the writer's
+  // side; the reading failure is the one reported.
+  for (const auto& failure : writer.Failures()) {
+    if (!readFailed[failure.first]) losses.push_back(failure);
+  }
+  std::stable_sort(losses.begin(), losses.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  return losses;
 }
 
 bool cCHMParser::CopyStream(IStream& stream, const platform::ByteSink& write, std::uint64_t done,
-                            std::uint64_t total) {
+                            std::uint64_t total, LossReason& reason) {
   const std::uint64_t length = stream.Length();
   std::uint64_t copied = 0;
   std::uint64_t reported = 0;
@@ -241,11 +276,15 @@ bool cCHMParser::CopyStream(IStream& stream, const platform::ByteSink& write, st
   // storage layer (libmspack is C): it stops the copy and is raised again
   // once the copy has returned.
   std::exception_ptr error;
+  bool refused = false;
   const auto sink = [&](const char* data, std::size_t size) {
     // A stream that delivers more than its length is damaged.
     if (size > length - copied) return false;
     try {
-      if (!write(data, size)) return false;
+      if (!write(data, size)) {
+        refused = true;
+        return false;
+      }
       copied += size;
       if (WriteProgress && copied - reported >= kWriteProgressStep) {
         reported = copied;
@@ -257,8 +296,10 @@ bool cCHMParser::CopyStream(IStream& stream, const platform::ByteSink& write, st
     }
     return true;
   };
-  const bool complete = !Failed(stream.CopyTo(sink)) && copied == length;
+  const platform::HResult hr = stream.CopyTo(sink);
+  const bool complete = !Failed(hr) && copied == length;
   if (error) std::rethrow_exception(error);
+  if (!complete && !refused) reason = hr == platform::E_READFAULT ? LossReason::Unreadable : LossReason::Damaged;
   return complete;
 }
 
@@ -279,15 +320,36 @@ void cCHMParser::ExtractSingleItem(IStorage& stg, const std::string& strOutputFi
       strPath = strPath.empty() ? name : strPath + "\\" + name;
       ExtractSingleItem(*child, strOutputFile, strKey, strPath);
       strPath = savedPath;
-    } else if (stat.type == ElementType::Stream && LowerAscii(RecordKey(strPath, name)) == strKey) {
+    } else if (stat.type == ElementType::Stream && FoldKey(RecordKey(strPath, name)) == strKey) {
+      const std::string key = RecordKey(strPath, name);
       std::unique_ptr<IStream> stream;
-      if (Failed(stg.OpenStream(name, stream)) || !stream) return;
-      // A path without any "/" has no parent folder to write into.
+      if (Failed(stg.OpenStream(name, stream)) || !stream) {
+        m_lost.push_back({key, LossReason::Unreadable});
+        return;
+      }
+      // A path without any "/" has no parent folder to write into. The
+      // file's folder is the user's choice and is opened as given.
       const std::uint64_t length = stream->Length();
-      DiskFileWriter disk;
-      if (length > 0 && strOutputFile.find('/') != std::string::npos && disk.Begin(strOutputFile)) {
-        disk.End(CopyStream(
-            *stream, [&disk](const char* data, std::size_t size) { return disk.Write(data, size); }, 0, length));
+      const auto slash = strOutputFile.rfind('/');
+      if (length == 0 || slash == std::string::npos) return;
+      DiskFileWriter disk(slash == 0 ? std::string("/") : strOutputFile.substr(0, slash));
+      if (!disk.Begin(strOutputFile.substr(slash + 1))) {
+        m_lost.push_back({key, disk.LastReason()});
+        return;
+      }
+      LossReason reason = LossReason::Damaged;
+      bool writeFailed = false;
+      const bool copied = CopyStream(
+          *stream,
+          [&disk, &writeFailed](const char* data, std::size_t size) {
+            writeFailed = !disk.Write(data, size);
+            return !writeFailed;
+          },
+          0, length, reason);
+      if (disk.End(copied)) {
+        m_written = 1;
+      } else {
+        m_lost.push_back({key, copied || writeFailed ? disk.LastReason() : reason});
       }
       return;  // no other stream can have the same key
     }

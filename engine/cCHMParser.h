@@ -7,8 +7,10 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "engine/ExtractionLoss.h"
 #include "engine/cCHMItemInfo.h"
 #include "platform/storage/StorageService.h"
 
@@ -58,10 +60,12 @@ class cCHMParser {
   // collects the selected streams; they are then written in container order
   // (IStream::OrderKey) with the same end result as writing them in walk
   // order. Each disk name is the stored name made safe by SafeRelativePath,
-  // each file appears complete or not at all, and an empty strOutputPath
-  // writes nothing. Type 2 selects a stream when an entry equals, ignoring
-  // case, its record key ("\a.htm", "html\a.htm") or, at the root, its bare
-  // name; an entry equal to a storage's record key ("\html",
+  // each file appears complete or not at all, nothing is written through a
+  // symbolic link below the output folder, and an empty strOutputPath
+  // writes nothing. Keys of types 2 and 32 compare with the storage layer's
+  // case folding (platform::FoldCase). Type 2 selects a stream when an entry
+  // equals, ignoring case, its record key ("\a.htm", "html\a.htm") or, at
+  // the root, its bare name; an entry equal to a storage's record key ("\html",
   // "html\images") or, at the root, its bare name ("html") selects every
   // stream below that storage.
   //
@@ -82,6 +86,15 @@ class cCHMParser {
 
   bool IsBusy() const { return m_busy; }
 
+  // What the last ParseCHM could not write, in walk order: every selected
+  // stream that could not be opened, read, decompressed (a decoder error
+  // anywhere in the stream, or a length other than the declared one) or
+  // written (see DiskFileWriter). Such a stream leaves no file behind, not
+  // even a partial one. Cleared by every call.
+  const std::vector<LostItem>& LostItems() const { return m_lost; }
+  // How many files the last ParseCHM wrote.
+  std::size_t WrittenCount() const { return m_written; }
+
  private:
   struct PlannedStream;
   struct WalkState;
@@ -95,21 +108,26 @@ class cCHMParser {
   // One level of the search for the type 32 stream (strKey lower-cased).
   void ExtractSingleItem(platform::IStorage& stg, const std::string& strOutputFile, const std::string& strKey,
                          std::string& strPath);
-  // Writes the planned streams in container order.
-  void WritePlannedStreams(std::vector<PlannedStream>& plan);
+  // Writes the planned streams in container order below strRoot; returns
+  // the plan index and reason of every stream lost, by plan index.
+  std::vector<std::pair<std::size_t, LossReason>> WritePlannedStreams(std::vector<PlannedStream>& plan,
+                                                                      const std::string& strRoot);
   // Hands the whole stream to write; true when it delivered exactly its
-  // length and write accepted every byte. done and total are the write
+  // length and write accepted every byte. Otherwise reason says why, unless
+  // write refused (its caller knows why then). done and total are the write
   // phase's figures before this stream, passed on to WriteProgress.
   // Exceptions of write and WriteProgress are raised again after the
   // storage layer has returned.
   bool CopyStream(platform::IStream& stream, const platform::ByteSink& write, std::uint64_t done,
-                  std::uint64_t total);
+                  std::uint64_t total, LossReason& reason);
 
   // The text with the on-disk separator "/" at its end.
   static std::string AddBackslash(const std::string& strText);
 
   platform::StorageServiceFactory m_factory;
   bool m_busy = false;
+  std::vector<LostItem> m_lost;
+  std::size_t m_written = 0;
 };
 
 }  // namespace velmora::engine

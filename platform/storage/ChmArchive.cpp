@@ -35,6 +35,18 @@ const char kResetTable[] =
     "::DataSpace/Storage/MSCompressed/Transform/"
     "{7FC28940-9D31-11D0-9B27-00A0C91E9C7C}/InstanceData/ResetTable";
 const char kSpanInfo[] = "::DataSpace/Storage/MSCompressed/SpanInfo";
+const char kControlData[] = "::DataSpace/Storage/MSCompressed/ControlData";
+const char kContent[] = "::DataSpace/Storage/MSCompressed/Content";
+// Reset interval and window size (in 32 KiB frames) to try for a lost
+// ControlData, most common first: Microsoft's compiler writes 2 and 2.
+constexpr std::uint32_t kControlCandidates[][2] = {{2, 2}, {4, 4}, {2, 4}, {1, 1}, {8, 8}, {16, 16}, {32, 32}, {64, 64}};
+// How much of the LZX section a guessed ControlData must decode cleanly.
+constexpr std::uint64_t kProbeLength = 4 * 0x8000;
+// Bytes the LZX decoder gets per read of the compressed content; the
+// decoder's read-ahead at a frame's end stays below this plus its 4-byte
+// bit buffer.
+constexpr std::size_t kContentReadChunk = 256;
+constexpr std::uint64_t kFrameEndSlack = kContentReadChunk + 8;
 constexpr std::size_t kResetTableHeader = 0x28;
 constexpr std::uint32_t kLzxFrameSize = 0x8000;
 constexpr std::size_t kSmallStreamLimit = 1 << 20;
@@ -54,6 +66,8 @@ std::string Le32(std::uint32_t v) {
   for (int i = 0; i < 4; ++i) s[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
   return s;
 }
+
+std::string Le64(std::uint64_t v) { return Le32(static_cast<std::uint32_t>(v)) + Le32(static_cast<std::uint32_t>(v >> 32)); }
 
 // start + length <= limit, without overflow.
 bool FitsWithin(std::uint64_t start, std::uint64_t length, std::uint64_t limit) {
@@ -114,6 +128,8 @@ std::unique_ptr<ChmArchive> ChmArchive::Open(const std::string& path, OpenResult
   }
   archive->takeDirectory();
   archive->m_section1Length = archive->readSection1Length();
+  archive->rebuildLostControlData();
+  archive->readFrameStarts();
   result = OpenResult::Ok;
   return archive;
 }
@@ -183,6 +199,7 @@ const ChmArchive::Entry* ChmArchive::find(std::string_view path) const {
 }
 
 bool ChmArchive::extract(const Entry& entry, const ByteSink& sink) {
+  m_decodeFailed = false;
   if (&entry < m_entries.data() || &entry >= m_entries.data() + m_entries.size()) return false;
   mschmd_file* file = m_files[static_cast<std::size_t>(&entry - m_entries.data())];
   if (file->length == 0) return true;
@@ -200,10 +217,146 @@ bool ChmArchive::extract(const Entry& entry, const ByteSink& sink) {
   } else if (!FitsWithin(offset, length, m_section1Length)) {
     return false;
   }
-  m_io.setSink(&sink);
+  // LZX has no checksum, and damaged data (a byte lost or changed) often
+  // decodes without an error into noise. With the reset table intact, the
+  // decoder must have used exactly the compressed bytes up to the next
+  // frame's start when it hands out a frame; a frame that ends anywhere
+  // else was decoded from damaged data, and the stream is refused.
+  bool desync = false;
+  std::uint64_t delivered = 0;
+  const ByteSink checked = [&](const char* data, std::size_t size) {
+    delivered += size;
+    const std::uint64_t frame = (offset + delivered - 1) / kLzxFrameSize;
+    if (frame + 1 < m_frameStarts.size()) {
+      const std::uint64_t used = m_io.lastReadEnd() - m_contentStart;
+      const std::uint64_t end = m_frameStarts[frame + 1];
+      if (m_io.lastReadEnd() < m_contentStart || used < end || used - end > kFrameEndSlack) {
+        desync = true;
+        return false;
+      }
+    }
+    return sink(data, size);
+  };
+  const bool watch = entry.section == 1 && !m_frameStarts.empty();
+  m_io.setSink(watch ? &checked : &sink);
   const int error = m_decompressor->extract(m_decompressor, file, "");
   m_io.setSink(nullptr);
+  m_decodeFailed = desync || error == MSPACK_ERR_DECRUNCH || error == MSPACK_ERR_DATAFORMAT;
   return error == MSPACK_ERR_OK;
+}
+
+// A CHM file cut short (or damaged at its end) may lose the section-0
+// entries that describe the LZX section, when the compiler put them after
+// the compressed content: ControlData (window size and reset interval), the
+// reset table and SpanInfo (the uncompressed size). libmspack cannot
+// decode anything without ControlData and one of the other two. Whatever is
+// lost is rebuilt as virtual bytes: SpanInfo from the directory (the end of
+// the last compressed entry, to a whole frame), and ControlData from the
+// first candidate that decodes the start of the section without an error.
+// Without a reset table libmspack then decodes from the section's start as
+// far as the data goes.
+void ChmArchive::rebuildLostControlData() {
+  std::uint64_t section1End = 0;
+  const Entry* probe = nullptr;  // the entry ending last within kProbeLength
+  const Entry* first = nullptr;
+  for (const Entry& entry : m_entries) {
+    if (entry.section != 1 || entry.length == 0) continue;
+    const std::uint64_t end = entry.offset + entry.length;
+    if (end < entry.offset) continue;
+    section1End = std::max(section1End, end);
+    if (end <= kProbeLength && (!probe || end > probe->offset + probe->length)) probe = &entry;
+    if (!first || entry.offset < first->offset) first = &entry;
+  }
+  if (section1End == 0 || m_header->sec0.offset < 0) return;
+  const auto base = static_cast<std::uint64_t>(m_header->sec0.offset);
+  const auto fileOf = [this](const char* name) -> mschmd_file* {
+    const Entry* entry = find(name);
+    return entry && entry->section == 0 ? m_files[static_cast<std::size_t>(entry - m_entries.data())] : nullptr;
+  };
+  const auto readable = [&](const mschmd_file* file) {
+    return file && file->offset >= 0 && file->length > 0 &&
+           FitsWithin(base, static_cast<std::uint64_t>(file->offset), m_fileSize) &&
+           FitsWithin(base + static_cast<std::uint64_t>(file->offset), static_cast<std::uint64_t>(file->length),
+                      m_fileSize);
+  };
+  // libmspack finds these by name in the directory; a rebuilt one keeps
+  // its entry and gets the virtual bytes as its place.
+  const auto place = [&](mschmd_file* file, std::string bytes) {
+    const auto length = static_cast<off_t>(bytes.size());
+    file->offset = static_cast<off_t>(m_io.addVirtualBytes(std::move(bytes)) - base);
+    file->length = length;
+  };
+  mschmd_file* control = fileOf(kControlData);
+  mschmd_file* span = fileOf(kSpanInfo);
+  mschmd_file* table = fileOf(kResetTable);
+  mschmd_file* content = fileOf(kContent);
+  if (!control || !content) return;
+  // libmspack looks these up again on disk (its quick lookup) unless its
+  // section record already points at them; it then uses the records here,
+  // which are the ones this function changes. They stay in its list of
+  // system files, which it frees on close.
+  m_header->sec1.content = content;
+  m_header->sec1.control = control;
+  if (table) m_header->sec1.rtable = table;
+  if (span) m_header->sec1.spaninfo = span;
+
+  // libmspack falls back to SpanInfo when it cannot read the reset table,
+  // but a failed read leaves its error set and the decoder is then refused;
+  // a table too short to use is skipped without an error.
+  if (table && !readable(table)) table->length = 0;
+  if (m_section1Length == 0 && !readable(table) && span && !readable(span)) {
+    m_section1Length = (section1End + kLzxFrameSize - 1) / kLzxFrameSize * kLzxFrameSize;
+    place(span, Le64(m_section1Length));
+  }
+  if (readable(control) || m_section1Length == 0) return;
+
+  if (!probe) probe = first;
+  for (const auto& candidate : kControlCandidates) {
+    // Length in dwords, "LZXC", version 2, reset interval and window size
+    // in frames, cache size, reserved.
+    place(control, Le32(6) + "LZXC" + Le32(2) + Le32(candidate[0]) + Le32(candidate[1]) + Le32(1) + Le32(0));
+    if (extract(*probe, [](const char*, std::size_t) { return true; })) return;
+  }
+  // Nothing decoded cleanly: keep the compiler's usual values.
+  place(control, Le32(6) + "LZXC" + Le32(2) + Le32(2) + Le32(2) + Le32(1) + Le32(0));
+}
+
+std::optional<std::uint64_t> ChmArchive::dataEnd(const Entry& entry) const {
+  if (entry.section == 0) {
+    if (m_header->sec0.offset < 0) return std::nullopt;
+    return static_cast<std::uint64_t>(m_header->sec0.offset) + entry.offset + entry.length;
+  }
+  if (entry.length == 0) return std::nullopt;
+  const std::uint64_t next = (entry.offset + entry.length - 1) / kLzxFrameSize + 1;
+  if (next >= m_frameStarts.size()) return std::nullopt;
+  return m_contentStart + m_frameStarts[next];
+}
+
+void ChmArchive::readFrameStarts() {
+  const Entry* table = find(kResetTable);
+  const Entry* content = find(kContent);
+  if (!table || table->section != 0 || !content || content->section != 0 || m_header->sec0.offset < 0) return;
+  const auto data = readSmallStream(*table, kSmallStreamLimit);
+  if (!data || data->size() < kResetTableHeader) return;
+  const unsigned char* p = Bytes(*data);
+  const std::uint32_t count = U32(p + 0x04);
+  const std::uint32_t entrySize = U32(p + 0x08);
+  const std::uint32_t at = U32(p + 0x0C);
+  if (entrySize != 8 || U32(p + 0x20) != kLzxFrameSize || at > data->size() ||
+      count > (data->size() - at) / entrySize) {
+    return;
+  }
+  std::vector<std::uint64_t> starts;
+  starts.reserve(count);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const std::uint64_t start = U64(p + at + std::size_t{i} * entrySize);
+    // A table whose frames do not follow each other is no guide.
+    if (!starts.empty() && start < starts.back()) return;
+    starts.push_back(start);
+  }
+  m_contentStart = static_cast<std::uint64_t>(m_header->sec0.offset) + content->offset;
+  m_frameStarts = std::move(starts);
+  m_io.setShortReadRange(m_contentStart, m_contentStart + content->length, kContentReadChunk);
 }
 
 // The uncompressed size of the LZX section: from the reset table, or from

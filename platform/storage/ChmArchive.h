@@ -64,6 +64,14 @@ class ChmArchive {
   // size. False on a read or decompression error, when the entry's declared
   // place runs past the data, or when the sink returns false.
   bool extract(const Entry& entry, const ByteSink& sink);
+  // After a failed extract: true when the data was read but could not be
+  // decompressed (a damaged LZX frame), false when it could not be read.
+  bool lastFailureWasDecoding() const { return m_decodeFailed; }
+
+  // The file position where the stored bytes the entry needs end: its own
+  // bytes in section 0, the end of the compressed frames that hold it in
+  // the LZX section (known from an intact reset table). Empty when unknown.
+  std::optional<std::uint64_t> dataEnd(const Entry& entry) const;
 
   // The help file's language: the LCID of the #SYSTEM stream's language
   // record when there is one, else the language field of the file header.
@@ -80,6 +88,8 @@ class ChmArchive {
   void prepareIo();
   void takeDirectory();
   std::uint64_t readSection1Length();
+  void rebuildLostControlData();
+  void readFrameStarts();
   std::optional<std::string> readSmallStream(const Entry& entry, std::size_t limit);
 
   std::string m_path;
@@ -91,6 +101,11 @@ class ChmArchive {
   std::vector<mschmd_file*> m_files;  // libmspack's record of each entry
   std::unordered_map<std::string, std::size_t> m_index;  // folded name -> entry
   std::uint64_t m_section1Length = 0;  // uncompressed size of the LZX section
+  bool m_decodeFailed = false;
+  // From an intact reset table: where each 32 KiB frame's compressed data
+  // starts, relative to the compressed content at m_contentStart.
+  std::vector<std::uint64_t> m_frameStarts;
+  std::uint64_t m_contentStart = 0;
   std::optional<std::uint32_t> m_languageId;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/storage/ChmIoSystem.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -7,12 +8,19 @@
 
 namespace velmora::platform {
 
+namespace {
+// Where virtual bytes start: beyond any file this program can open, and
+// still far below the largest off_t.
+constexpr std::uint64_t kVirtualBase = std::uint64_t{1} << 56;
+}  // namespace
+
 // One open file: either the CHM file being read or the sink being written.
 struct ChmIoSystem::File {
   ChmIoSystem* owner = nullptr;
   std::FILE* input = nullptr;  // null for the sink
   std::uint64_t position = 0;
   std::uint64_t size = 0;
+  bool inputMoved = false;  // the stdio position lags after virtual reads
 };
 
 ChmIoSystem::ChmIoSystem() {
@@ -33,6 +41,26 @@ ChmIoSystem::ChmIoSystem() {
 
 void ChmIoSystem::addPatch(std::uint64_t offset, std::string bytes) {
   m_patches.push_back({offset, std::move(bytes)});
+}
+
+void ChmIoSystem::setShortReadRange(std::uint64_t start, std::uint64_t end, std::size_t chunk) {
+  m_shortStart = start;
+  m_shortEnd = end;
+  m_shortChunk = chunk;
+}
+
+std::uint64_t ChmIoSystem::addVirtualBytes(std::string bytes) {
+  const std::uint64_t offset =
+      m_virtual.empty() ? kVirtualBase : m_virtual.back().offset + m_virtual.back().bytes.size() + 16;
+  m_virtual.push_back({offset, std::move(bytes)});
+  return offset;
+}
+
+const ChmIoSystem::VirtualBytes* ChmIoSystem::virtualAt(std::uint64_t position) const {
+  for (const VirtualBytes& v : m_virtual) {
+    if (position >= v.offset && position <= v.offset + v.bytes.size()) return &v;
+  }
+  return nullptr;
 }
 
 // libmspack calls open only through the system it was created with, so the
@@ -72,10 +100,27 @@ void ChmIoSystem::Close(mspack_file* handle) {
 int ChmIoSystem::Read(mspack_file* handle, void* buffer, int bytes) {
   auto* file = reinterpret_cast<File*>(handle);
   if (!file || !file->input || bytes < 0) return -1;
+  if (file->position >= kVirtualBase) {
+    const VirtualBytes* v = file->owner->virtualAt(file->position);
+    if (!v) return 0;
+    const std::uint64_t at = file->position - v->offset;
+    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(v->bytes.size() - at, bytes));
+    std::memcpy(buffer, v->bytes.data() + at, n);
+    file->position += n;
+    return static_cast<int>(n);
+  }
+  if (file->inputMoved) {
+    if (fseeko(file->input, static_cast<off_t>(file->position), SEEK_SET) != 0) return -1;
+    file->inputMoved = false;
+  }
+  ChmIoSystem& owner = *file->owner;
+  const bool content = owner.m_shortChunk && file->position >= owner.m_shortStart && file->position < owner.m_shortEnd;
+  if (content) bytes = std::min(bytes, static_cast<int>(owner.m_shortChunk));
   const std::size_t got = std::fread(buffer, 1, static_cast<std::size_t>(bytes), file->input);
   if (got < static_cast<std::size_t>(bytes) && std::ferror(file->input)) return -1;
   file->owner->applyPatches(file->position, static_cast<char*>(buffer), got);
   file->position += got;
+  if (content) owner.m_lastReadEnd = file->position;
   return static_cast<int>(got);
 }
 
@@ -100,9 +145,16 @@ int ChmIoSystem::Seek(mspack_file* handle, off_t offset, int mode) {
   else if (mode != MSPACK_SYS_SEEK_START) return -1;
   if (offset > 0 && base > std::numeric_limits<std::int64_t>::max() - offset) return -1;
   const std::int64_t target = base + offset;
+  if (target >= 0 && static_cast<std::uint64_t>(target) >= kVirtualBase) {
+    if (!file->owner->virtualAt(static_cast<std::uint64_t>(target))) return -1;
+    file->position = static_cast<std::uint64_t>(target);
+    file->inputMoved = true;
+    return 0;
+  }
   if (target < 0 || static_cast<std::uint64_t>(target) > file->size) return -1;
   if (fseeko(file->input, static_cast<off_t>(target), SEEK_SET) != 0) return -1;
   file->position = static_cast<std::uint64_t>(target);
+  file->inputMoved = false;
   return 0;
 }
 

@@ -26,12 +26,30 @@ class ChmIoSystem {
   // input file sees these bytes instead of what is stored there.
   void addPatch(std::uint64_t offset, std::string bytes);
 
+  // Places bytes that the file does not hold (a section-0 entry rebuilt
+  // after the file was cut) at a position far past any real file's end and
+  // returns that position. Reads there see exactly these bytes; the gap
+  // between the file's end and them stays unreadable, so data cut off still
+  // ends where the file ends.
+  std::uint64_t addVirtualBytes(std::string bytes);
+
+  // Reads that start inside [start, end) of the input file deliver at most
+  // chunk bytes, so the LZX decoder never reads far ahead of the bits it
+  // uses; lastReadEnd() then tells, within chunk bytes, how far it got.
+  void setShortReadRange(std::uint64_t start, std::uint64_t end, std::size_t chunk);
+  // The position just after the last read that started in that range.
+  std::uint64_t lastReadEnd() const { return m_lastReadEnd; }
+
   // Output opened by libmspack while a sink is set goes to that sink; with
   // no sink set, opening an output fails.
   void setSink(const ByteSink* sink) { m_sink = sink; }
 
  private:
   struct Patch {
+    std::uint64_t offset;
+    std::string bytes;
+  };
+  struct VirtualBytes {
     std::uint64_t offset;
     std::string bytes;
   };
@@ -53,9 +71,16 @@ class ChmIoSystem {
   static void Copy(void* src, void* dest, size_t bytes);
 
   void applyPatches(std::uint64_t position, char* buffer, std::size_t length) const;
+  // The virtual bytes that hold position, or their end; null when none do.
+  const VirtualBytes* virtualAt(std::uint64_t position) const;
 
   Bridge m_bridge;
   std::vector<Patch> m_patches;
+  std::vector<VirtualBytes> m_virtual;
+  std::uint64_t m_shortStart = 0;
+  std::uint64_t m_shortEnd = 0;
+  std::size_t m_shortChunk = 0;
+  std::uint64_t m_lastReadEnd = 0;
   const ByteSink* m_sink = nullptr;
 };
 

@@ -22,7 +22,8 @@ HResult ChmStream::CopyTo(const ByteSink& sink) {
     return !stopped;
   });
   if (ok) return S_OK;
-  return stopped ? E_FAIL : E_READFAULT;
+  if (stopped) return E_FAIL;
+  return m_tree->archive().lastFailureWasDecoding() ? E_DATACORRUPT : E_READFAULT;
 }
 
 }  // namespace velmora::platform

@@ -20,6 +20,7 @@ constexpr HResult E_FAIL = static_cast<HResult>(0x80004005u);
 constexpr HResult E_NOTFOUND = static_cast<HResult>(0x80030002u);   // STG_E_FILENOTFOUND
 constexpr HResult E_READFAULT = static_cast<HResult>(0x8003001Eu);  // STG_E_READFAULT
 constexpr HResult E_INVALIDHEADER = static_cast<HResult>(0x800300FBu);
+constexpr HResult E_DATACORRUPT = static_cast<HResult>(0x80030109u);  // STG_E_DOCFILECORRUPT
 
 inline bool Failed(HResult hr) { return hr < 0; }
 
@@ -43,8 +44,9 @@ class IStream {
   // ascending order decompress without restarting. Equal keys are fine.
   virtual std::uint64_t OrderKey() const = 0;
   // Delivers the whole stream to the sink in chunks of bounded size.
-  // Fails (negative) on a read or decompression error or when the sink
-  // returns false; the sink may then have seen part of the bytes.
+  // Fails (negative) on a read error (E_READFAULT), a decompression error
+  // (E_DATACORRUPT) or when the sink returns false (E_FAIL); the sink may
+  // then have seen part of the bytes.
   virtual HResult CopyTo(const ByteSink& sink) = 0;
 };
 

@@ -26,6 +26,8 @@ TEST_P(CatCommandTest, CopiesTheStreamOrSaysWhyNot) {
   const std::string chm = WriteFile(scratch / "guide.chm", "stand-in");
   FakeElement root = SampleTree();
   root.children.push_back(GeneratedStream("broken.htm", 9000).Failing(FakeCall::CopyTo, 4096));
+  root.children.push_back(Stream("\xC3\xBC" "ber.htm", "umlaut"));                // über.htm
+  root.children.push_back(Storage("\xD0\xB4", {Stream("\xD0\xB6.htm", "cyrillic")}));  // д/ж.htm
   CliRun run = RunCli({"cat", chm, GetParam().key}, FakeStorageService::Factory(root));
   EXPECT_EQ(run.status, GetParam().status);
   EXPECT_EQ(run.out, GetParam().out);
@@ -40,6 +42,10 @@ INSTANTIATE_TEST_SUITE_P(
                       CatCase{"NestedKey", "images\\logo.gif", 0, kLogoBytes, ""},
                       CatCase{"SlashesAndCaseIgnored", "HTML/Sub/DEEP.CSS", 0, "p{}", ""},
                       CatCase{"SystemStream", "\\#system", 0, "sys", ""},
+                      CatCase{"LeadingSlashNestedKey", "/html/sub/deep.css", 0, "p{}", ""},
+                      CatCase{"LeadingSlashRootKey", "/index.htm", 0, "<html>index</html>", ""},
+                      CatCase{"LatinCaseFolded", "\\\xC3\x9C" "BER.htm", 0, "umlaut", ""},        // \ÜBER.htm
+                      CatCase{"CyrillicCaseFolded", "/\xD0\x94/\xD0\x96.HTM", 0, "cyrillic", ""},  // /Д/Ж.HTM
                       CatCase{"BareRootNameMatchesNothing", "index.htm", 1, "", "找不到文件：index.htm\n"},
                       CatCase{"EmptyStream", "\\empty.htm", 0, "", ""},
                       CatCase{"Storage", "\\images", 1, "", "这是目录，不是文件，不能保存。\n"},

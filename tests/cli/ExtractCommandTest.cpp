@@ -86,11 +86,29 @@ TEST_F(ExtractCommandTest, ReplacesAnExistingFile) {
   EXPECT_EQ(ReadFile(scratch / "out/html/a.htm"), "<p>a</p>");
 }
 
-TEST_F(ExtractCommandTest, FailedReadLeavesNoFileAndTheWalkGoesOn) {
-  FakeElement root = Root({GeneratedStream("big.htm", 100000).Failing(FakeCall::CopyTo, 5000), Stream("b.htm", "b")});
-  CliRun run = RunCli({"extract", chm, "-o", scratch / "out"}, FakeStorageService::Factory(root));
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(FilesBelow(scratch.path() / "out"), (Files{{"b.htm", "b"}}));
+// A link planted in the default folder (manual.chm next to
+// manual.chm_文件内容/autostart -> somewhere else) and a stream that fails
+// to read: both are reported, the walk goes on, and the status is 3.
+TEST_F(ExtractCommandTest, EveryLostStreamIsReportedAndTheStatusIsThree) {
+  namespace fs = std::filesystem;
+  const std::string manual = WriteFile(scratch / "manual.chm", "stand-in");
+  fs::create_directories(scratch.path() / "elsewhere");
+  fs::create_directories(scratch.path() / "manual.chm_文件内容");
+  fs::create_symlink(scratch.path() / "elsewhere", scratch.path() / "manual.chm_文件内容/autostart");
+  FakeElement root = Root({
+      GeneratedStream("big.htm", 100000).Failing(FakeCall::CopyTo, 5000),
+      Storage("autostart", {Stream("evil\x1b.desktop", "[Desktop Entry]")}),
+      Stream("b.htm", "b"),
+  });
+  CliRun run = RunCli({"extract", manual}, FakeStorageService::Factory(root));
+  EXPECT_EQ(run.status, 3);
+  EXPECT_EQ(run.out, "反编译完成，共4个内容，网页(0)，图片(0)，多媒体(0)，2个内容未能导出。\n");
+  EXPECT_EQ(run.err,
+            "未能导出：\\big.htm（无法读取）\n"
+            "未能导出：autostart\\evil\\x1B.desktop（路径中有符号链接）\n"
+            "共2个内容未能导出。\n");
+  EXPECT_EQ(FilesBelow(scratch.path() / "manual.chm_文件内容"), (Files{{"b.htm", "b"}}));
+  EXPECT_TRUE(fs::is_empty(scratch.path() / "elsewhere"));
 }
 
 TEST_F(ExtractCommandTest, FileInPlaceOfTheOutputFolderIsReported) {

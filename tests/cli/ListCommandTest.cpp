@@ -35,6 +35,26 @@ TEST_F(ListCommandTest, PrintsIndentedRowsThenTheOpenSummary) {
   EXPECT_EQ(run.err, "");
 }
 
+// A name can hold any byte; none reaches the terminal as a control code.
+TEST_F(ListCommandTest, ControlCharactersInNamesAreShownAsHex) {
+  const FakeElement root = Root({Storage("d\x7f", {Stream("\x1b[2J\r\n.htm", "x")}), Stream("tab\there", "y")});
+  CliRun run = RunCli({"list", chm}, FakeStorageService::Factory(root));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out,
+            "d\\x7F\n"
+            "  \\x1B[2J\\x0D\\x0A.htm\n"
+            "tab\\x09here\n"
+            "解释完成，共3个内容，网页(1)，图片(0)，多媒体(0)，请导出文件。\n");
+  const std::string list = scratch / "list.txt";
+  run = RunCli({"listing", "-o", list, chm}, FakeStorageService::Factory(root));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(ReadFile(list), "CHM文件：" + chm +
+                                "\r\n"
+                                "文件：\\d\\x7F，这是目录\r\n"
+                                "文件：d\\x7F\\\\x1B[2J\\x0D\\x0A.htm，大小：1\r\n"
+                                "文件：\\tab\\x09here，大小：1\r\n\r\n");
+}
+
 TEST_F(ListCommandTest, EmptyChmListsOnlyTheSummary) {
   CliRun run = RunCli({"list", chm}, FakeStorageService::Factory(Root({})));
   EXPECT_EQ(run.status, 0);

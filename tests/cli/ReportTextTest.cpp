@@ -3,6 +3,7 @@
 
 #include <climits>
 
+#include "engine/ExtractionLoss.h"
 #include "engine/ReportText.h"
 
 namespace {
@@ -28,9 +29,44 @@ TEST(ReportTextTest, ParseSummaryPutsEachCounterInItsPlace) {
             "解释完成，共0个内容，网页(0)，图片(0)，多媒体(0)，成功导出。");
 }
 
-TEST(ReportTextTest, ExportSummaryEndsWithFullStop) {
+// Only a walk that lost nothing says "成功导出".
+TEST(ReportTextTest, ParseSummaryAfterLossesNeverClaimsSuccess) {
+  EXPECT_EQ(velmora::engine::ParseSummaryText(0, 0, 0, 9, true, 3, 5),
+            "解释完成，共9个内容，网页(0)，图片(0)，多媒体(0)，3个内容未能导出。");
+  EXPECT_EQ(velmora::engine::ParseSummaryText(0, 0, 0, 9, true, 8, 0),
+            "解释完成，共9个内容，网页(0)，图片(0)，多媒体(0)，未能导出任何内容。");
+  EXPECT_EQ(velmora::engine::ParseSummaryText(0, 0, 0, 9, false, 8, 0),
+            "解释完成，共9个内容，网页(0)，图片(0)，多媒体(0)，请导出文件。");
+}
+
+TEST(ReportTextTest, ExportSummaryEndsWithFullStopOrTheLostCount) {
   EXPECT_EQ(velmora::engine::ExportSummaryText(1, 2, 3, 2147483647),
             "反编译完成，共2147483647个内容，网页(2)，图片(1)，多媒体(3)。");
+  EXPECT_EQ(velmora::engine::ExportSummaryText(0, 0, 0, 525, 523),
+            "反编译完成，共525个内容，网页(0)，图片(0)，多媒体(0)，523个内容未能导出。");
+}
+
+// Up to 20 keys, one per line, then "……" when there are more, then the total.
+TEST(ReportTextTest, LostItemsMessageListsAtMostTwentyKeys) {
+  std::vector<std::string> keys;
+  std::string listed;
+  for (int i = 1; i <= 21; ++i) {
+    keys.push_back("html\\p" + std::to_string(i) + ".htm");
+    if (i <= 20) listed += keys.back() + "\n";
+  }
+  EXPECT_EQ(velmora::engine::LostItemsMessage({}), "");
+  EXPECT_EQ(velmora::engine::LostItemsMessage({"\\a\x1b.htm"}), "以下内容未能导出：\n\\a\\x1B.htm\n共1个内容未能导出。");
+  keys.pop_back();
+  EXPECT_EQ(velmora::engine::LostItemsMessage(keys), "以下内容未能导出：\n" + listed + "共20个内容未能导出。");
+  keys.push_back("html\\p21.htm");
+  EXPECT_EQ(velmora::engine::LostItemsMessage(keys), "以下内容未能导出：\n" + listed + "……\n共21个内容未能导出。");
+}
+
+TEST(ReportTextTest, ControlCharactersAreShownAsHex) {
+  using velmora::engine::EscapeControlChars;
+  EXPECT_EQ(EscapeControlChars(std::string("a\0b\x1f\x7f\x80\xe6\xb7\xb1 ~", 11)), "a\\x00b\\x1F\\x7F\x80深 ~");
+  EXPECT_EQ(EscapeControlChars("\x1b[2J\r\n"), "\\x1B[2J\\x0D\\x0A");
+  EXPECT_EQ(velmora::engine::ProgressText("a\tb", 1, true), "正在反编译：a\\x09b，大小：1");
 }
 
 TEST(ReportTextTest, ProgressLineNamesTheWalkKind) {

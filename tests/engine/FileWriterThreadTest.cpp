@@ -55,9 +55,9 @@ class FileWriterRankTest : public testing::TestWithParam<RankCase> {};
 TEST_P(FileWriterRankTest, LastSuccessfulFileByRankRemains) {
   TempFolder tmp;
   {
-    FileWriterThread writer;
+    FileWriterThread writer(tmp / "out");
     for (const auto& file : GetParam().files) {
-      writer.Begin(tmp / ("out/" + file.target), file.rank);
+      writer.Begin(file.target, file.rank);
       AppendInPieces(writer, file.bytes, 3);
       writer.End(file.complete);
     }
@@ -98,14 +98,14 @@ TEST_P(FileWriterSizeTest, FileArrivesWholeAndInOrder) {
   TempFolder tmp;
   const std::string bytes = Pattern(GetParam());
   {
-    FileWriterThread writer;
-    writer.Begin(tmp / "before.htm", 0);
+    FileWriterThread writer(tmp.path().string());
+    writer.Begin("before.htm", 0);
     writer.Append("b", 1);
     writer.End(true);
-    writer.Begin(tmp / "sub/big.bin", 1);
+    writer.Begin("sub/big.bin", 1);
     AppendInPieces(writer, bytes, 32768 + 17);
     writer.End(true);
-    writer.Begin(tmp / "after.htm", 2);
+    writer.Begin("after.htm", 2);
     writer.Append("a", 1);
     writer.End(true);
     writer.Finish();
@@ -128,9 +128,9 @@ TEST(FileWriterThreadTest, MoreFilesThanABatchHasSteps) {
   // steps long before its bytes.
   const std::size_t count = FileWriterThread::kBatchSteps / 2;
   {
-    FileWriterThread writer;
+    FileWriterThread writer(tmp.path().string());
     for (std::size_t i = 0; i < count; ++i) {
-      writer.Begin(tmp / ("f/" + std::to_string(i % 7) + "/" + std::to_string(i)), i);
+      writer.Begin("f/" + std::to_string(i % 7) + "/" + std::to_string(i), i);
       const std::string text = std::to_string(i);
       writer.Append(text.data(), text.size());
       writer.End(true);
@@ -147,11 +147,11 @@ TEST(FileWriterThreadTest, FileDroppedAfterSeveralBatchesLeavesNothing) {
   TempFolder tmp;
   WriteFile(tmp / "keep.bin", "earlier");
   {
-    FileWriterThread writer;
-    writer.Begin(tmp / "keep.bin", 0);
+    FileWriterThread writer(tmp.path().string());
+    writer.Begin("keep.bin", 0);
     AppendInPieces(writer, Pattern(3 * FileWriterThread::kBatchBytes), 4096);
     writer.End(false);
-    writer.Begin(tmp / "new/folder/x.bin", 1);
+    writer.Begin("new/folder/x.bin", 1);
     AppendInPieces(writer, Pattern(3 * FileWriterThread::kBatchBytes), 4096);
     writer.End(false);
     writer.Finish();
@@ -164,11 +164,11 @@ TEST(FileWriterThreadTest, FileDroppedAfterSeveralBatchesLeavesNothing) {
 TEST(FileWriterThreadTest, DestroyedWithAnOpenFileWritesOnlyTheEndedOnes) {
   TempFolder tmp;
   {
-    FileWriterThread writer;
-    writer.Begin(tmp / "done.htm", 0);
+    FileWriterThread writer(tmp.path().string());
+    writer.Begin("done.htm", 0);
     writer.Append("done", 4);
     writer.End(true);
-    writer.Begin(tmp / "open/folder/big.bin", 1);
+    writer.Begin("open/folder/big.bin", 1);
     AppendInPieces(writer, Pattern(2 * FileWriterThread::kBatchBytes + 5), 4096);
   }
   EXPECT_EQ(ReadTree(tmp.path()), (Tree{{"done.htm", "done"}}));
@@ -177,9 +177,9 @@ TEST(FileWriterThreadTest, DestroyedWithAnOpenFileWritesOnlyTheEndedOnes) {
 TEST(FileWriterThreadTest, BytesOutsideAFileAreIgnored) {
   TempFolder tmp;
   {
-    FileWriterThread writer;
+    FileWriterThread writer(tmp.path().string());
     writer.Append("stray", 5);
-    writer.Begin(tmp / "a.htm", 0);
+    writer.Begin("a.htm", 0);
     writer.Append("a", 1);
     writer.End(true);
     writer.Append("late", 4);
@@ -192,10 +192,10 @@ TEST(FileWriterThreadTest, BytesOutsideAFileAreIgnored) {
 TEST(FileWriterThreadTest, BeginWithoutEndDropsTheOpenFile) {
   TempFolder tmp;
   {
-    FileWriterThread writer;
-    writer.Begin(tmp / "dir/first.htm", 0);
+    FileWriterThread writer(tmp.path().string());
+    writer.Begin("dir/first.htm", 0);
     writer.Append("first", 5);
-    writer.Begin(tmp / "second.htm", 1);
+    writer.Begin("second.htm", 1);
     writer.Append("second", 6);
     writer.End(true);
     writer.Finish();
@@ -213,8 +213,8 @@ class DiskFileWriterFolderTest : public testing::TestWithParam<FolderFailureCase
 TEST_P(DiskFileWriterFolderTest, FailsAndLeavesNoNewFolder) {
   TempFolder tmp;
   WriteFile(tmp / "blocker", "a file");
-  DiskFileWriter disk;
-  EXPECT_FALSE(disk.Begin(tmp / GetParam().target));
+  DiskFileWriter disk(tmp.path().string());
+  EXPECT_FALSE(disk.Begin(GetParam().target));
   EXPECT_FALSE(disk.IsOpen());
   EXPECT_FALSE(disk.Write("x", 1));
   EXPECT_FALSE(disk.End(true));
@@ -232,8 +232,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(DiskFileWriterTest, DroppedFileRemovesOnlyTheFoldersMadeForIt) {
   TempFolder tmp;
   fs::create_directories(tmp / "old");
-  DiskFileWriter disk;
-  ASSERT_TRUE(disk.Begin(tmp / "old/new1/new2/x.htm"));
+  DiskFileWriter disk(tmp.path().string());
+  ASSERT_TRUE(disk.Begin("old/new1/new2/x.htm"));
   ASSERT_TRUE(disk.Write("xyz", 3));
   EXPECT_FALSE(disk.End(false));
   EXPECT_EQ(ReadTree(tmp.path()), (Tree{{"old/", ""}}));
@@ -242,8 +242,8 @@ TEST(DiskFileWriterTest, DroppedFileRemovesOnlyTheFoldersMadeForIt) {
 TEST(DiskFileWriterTest, DestroyedWithAnOpenFileLeavesNothing) {
   TempFolder tmp;
   {
-    DiskFileWriter disk;
-    ASSERT_TRUE(disk.Begin(tmp / "n/x.htm"));
+    DiskFileWriter disk(tmp.path().string());
+    ASSERT_TRUE(disk.Begin("n/x.htm"));
     ASSERT_TRUE(disk.Write("x", 1));
   }
   EXPECT_TRUE(ReadTree(tmp.path()).empty());
