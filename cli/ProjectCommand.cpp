@@ -90,7 +90,9 @@ int ProjectCommand::execute(const std::vector<std::string>& args, std::ostream& 
     err << kWriteFailedMessage << projectFile.string() << '\n';
     return kExitFailure;
   }
-  out << engine::ExportSummaryText(walk.lngPicCount(), walk.lngHTMLCount(), walk.lngMovieCount(), walk.lngTotal())
+  // The list-only walk counted every page, picture and medium.
+  out << engine::ExportSummaryText(listing.lngPicCount(), listing.lngHTMLCount(), listing.lngMovieCount(),
+                                   listing.lngTotal())
       << '\n';
   return kExitSuccess;
 }
