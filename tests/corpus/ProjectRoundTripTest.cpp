@@ -113,11 +113,19 @@ TEST_P(FixtureRoundTripTest, RebuiltFileHoldsTheSameContent) {
 INSTANTIATE_TEST_SUITE_P(Fixtures, FixtureRoundTripTest,
                          ::testing::Values("nested", "chinese", "guide", "inplace", "manychunks"));
 
-std::vector<std::string> RealFiles() {
+// chmcmd compresses about 150 files a second here, so files of a megabyte
+// and more take long; they run among the slow tests.
+constexpr std::uint64_t kLargeFile = 1000000;
+
+// The corpus files below (blnLarge false) or from (true) kLargeFile bytes.
+std::vector<std::string> RealFiles(bool blnLarge) {
   const std::string folder = std::string(VELMORA_CORPUS_DIR) + "/real";
   Manifest manifest(folder);
   std::vector<std::string> files;
-  for (std::size_t r = 0; r < manifest.size(); ++r) files.push_back(folder + "/" + manifest.cell(r, "file"));
+  for (std::size_t r = 0; r < manifest.size(); ++r) {
+    if ((std::stoull(manifest.cell(r, "bytes")) >= kLargeFile) == blnLarge)
+      files.push_back(folder + "/" + manifest.cell(r, "file"));
+  }
   return files;
 }
 
@@ -134,10 +142,11 @@ TEST_P(RealRoundTripTest, RebuiltFileHoldsTheSameContent) { ExpectRoundTrip(GetP
 TEST(RealRoundTripTest, CorpusIsPresent) {
   if (!fs::is_directory(std::string(VELMORA_CORPUS_DIR) + "/real"))
     GTEST_SKIP() << "no shared corpus at " << VELMORA_CORPUS_DIR << "; round trips skipped";
-  EXPECT_FALSE(RealFiles().empty()) << "MANIFEST.tsv lists no files";
+  EXPECT_FALSE(RealFiles(false).empty() && RealFiles(true).empty()) << "MANIFEST.tsv lists no files";
 }
 
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(RealRoundTripTest);
-INSTANTIATE_TEST_SUITE_P(Real, RealRoundTripTest, ::testing::ValuesIn(RealFiles()), FileName);
+INSTANTIATE_TEST_SUITE_P(Real, RealRoundTripTest, ::testing::ValuesIn(RealFiles(false)), FileName);
+INSTANTIATE_TEST_SUITE_P(RealLarge, RealRoundTripTest, ::testing::ValuesIn(RealFiles(true)), FileName);
 
 }  // namespace
