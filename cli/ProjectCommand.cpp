@@ -1,8 +1,6 @@
 #include "cli/ProjectCommand.h"
 
 #include <filesystem>
-#include <fstream>
-#include <set>
 
 #include "cli/ChmWalk.h"
 #include "cli/CliArguments.h"
@@ -11,29 +9,10 @@
 #include "engine/ReportText.h"
 #include "engine/basVelmora.h"
 #include "engine/cCHMParser.h"
-#include "platform/storage/ChmArchive.h"
 
 namespace velmora::cli {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// Writes the project file beside the content files under a temporary name
-// and renames it into place, so a link of that name is replaced, not followed.
-bool WriteProjectFile(const fs::path& path, const std::string& text) {
-  const fs::path temporary = path.string() + ".velmora-tmp";
-  {
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    if (!file.write(text.data(), static_cast<std::streamsize>(text.size())) || !file.flush()) return false;
-  }
-  std::error_code ec;
-  fs::rename(temporary, path, ec);
-  if (ec) fs::remove(temporary, ec);
-  return !ec;
-}
-
-}  // namespace
 
 int ProjectCommand::execute(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   CliArguments arguments(args, {"-o"});
@@ -52,13 +31,7 @@ int ProjectCommand::execute(const std::vector<std::string>& args, std::ostream& 
   // walk that writes them.
   ChmWalk listing(m_env, err);
   if (!listing.Run(strCHMFile, "", engine::kExtractNone)) return kExitFailure;
-  std::vector<std::string> keys;
-  std::vector<std::string> diskNames;
-  for (const auto& item : listing.items()) {
-    if (item.IsStorage || engine::IsCompilerStream(item)) continue;
-    keys.push_back(item.Path + "\\" + item.Name);
-    diskNames.push_back(engine::ItemDiskName(item));
-  }
+  const std::vector<std::string> keys = engine::ContentKeys(listing.items());
 
   std::error_code ec;
   fs::create_directories(strOutputPath, ec);
@@ -68,26 +41,9 @@ int ProjectCommand::execute(const std::vector<std::string>& args, std::ostream& 
     return kExitFailure;
   }
 
-  // The project lists what is on disk: empty streams are not written, and a
-  // name stored twice is one file.
-  std::vector<std::string> files;
-  std::set<std::string> seen;
-  for (const auto& name : diskNames) {
-    const fs::path path = fs::path(strOutputPath) / name;
-    if (fs::is_regular_file(fs::symlink_status(path, ec)) && seen.insert(name).second) files.push_back(name);
-  }
-
-  platform::ChmArchive::OpenResult result;
-  auto archive = platform::ChmArchive::Open(strCHMFile, result);
-  if (!archive) {
-    err << kNotChmMessage << '\n';
-    return kExitFailure;
-  }
-  const fs::path chmName = fs::path(strCHMFile).filename();
-  engine::HelpProject project = engine::ReadHelpProject(*archive, chmName.string(), files);
-  const fs::path projectFile = fs::path(strOutputPath) / (chmName.stem().string() + ".hhp");
-  if (!WriteProjectFile(projectFile, engine::HelpProjectText(project))) {
-    err << kWriteFailedMessage << projectFile.string() << '\n';
+  if (!engine::WriteHelpProjectFile(strCHMFile, strOutputPath, listing.items())) {
+    err << kWriteFailedMessage << (fs::path(strOutputPath) / (fs::path(strCHMFile).stem().string() + ".hhp")).string()
+        << '\n';
     return kExitFailure;
   }
   // The list-only walk counted every page, picture and medium.

@@ -6,6 +6,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <set>
 
 #include "engine/SafeRelativePath.h"
 #include "platform/storage/ChmArchive.h"
@@ -354,6 +357,48 @@ HelpProject ReadHelpProject(platform::ChmArchive& archive, const std::string& co
     if (file != project.contentsFile && file != project.indexFile) project.files.push_back(file);
   }
   return project;
+}
+
+std::vector<std::string> ContentKeys(const cCHMItemCollection& items) {
+  std::vector<std::string> keys;
+  for (const auto& item : items) {
+    if (!item.IsStorage && !IsCompilerStream(item)) keys.push_back(item.Path + "\\" + item.Name);
+  }
+  return keys;
+}
+
+bool WriteHelpProjectFile(const std::string& strCHMFile, const std::string& strOutputPath,
+                          const cCHMItemCollection& items) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  std::vector<std::string> files;
+  std::set<std::string> seen;
+  for (const auto& item : items) {
+    if (item.IsStorage || IsCompilerStream(item)) continue;
+    const std::string name = ItemDiskName(item);
+    if (fs::is_regular_file(fs::symlink_status(fs::path(strOutputPath) / name, ec)) && seen.insert(name).second)
+      files.push_back(name);
+  }
+
+  platform::ChmArchive::OpenResult result;
+  auto archive = platform::ChmArchive::Open(strCHMFile, result);
+  if (!archive) return false;
+  const fs::path chmName = fs::path(strCHMFile).filename();
+  const std::string text = HelpProjectText(ReadHelpProject(*archive, chmName.string(), files));
+
+  const fs::path path = fs::path(strOutputPath) / (chmName.stem().string() + ".hhp");
+  const fs::path temporary = path.string() + ".velmora-tmp";
+  fs::remove(temporary, ec);
+  {
+    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+    if (!file.write(text.data(), static_cast<std::streamsize>(text.size())) || !file.flush()) {
+      fs::remove(temporary, ec);
+      return false;
+    }
+  }
+  fs::rename(temporary, path, ec);
+  if (ec) fs::remove(temporary, ec);
+  return !ec;
 }
 
 }  // namespace velmora::engine

@@ -113,4 +113,17 @@ std::string ItemDiskName(const cCHMItemInfo& item);
 HelpProject ReadHelpProject(platform::ChmArchive& archive, const std::string& compiledFile,
                             const std::vector<std::string>& files);
 
+// The record keys ("\\a.htm", "html\\a.htm") of the content streams among a
+// walk's items: what a walk of type 2 writes for the project.
+std::vector<std::string> ContentKeys(const cCHMItemCollection& items);
+
+// After a walk wrote the content streams of items below strOutputPath:
+// writes the project file "<CHM name without extension>.hhp" there (under a
+// temporary name, then renamed into place, so a link of that name is
+// replaced, not followed). It lists the content files found on disk (empty
+// streams are not written; a name stored twice is one file). False when
+// the CHM file cannot be opened or the project file cannot be written.
+bool WriteHelpProjectFile(const std::string& strCHMFile, const std::string& strOutputPath,
+                          const cCHMItemCollection& items);
+
 }  // namespace velmora::engine
