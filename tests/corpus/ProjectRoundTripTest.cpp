@@ -1,12 +1,13 @@
 // velmora-cli project, then chmcmd on the project it wrote: the rebuilt CHM
 // file must hold every non-empty content stream of the original with the
-// same bytes, the same title, default topic and language, and the contents
-// and index files. Runs over the chmcmd fixtures and the real-world corpus.
+// same bytes, the same title, default topic and language, the contents and
+// index files, and the window definitions. Runs over the chmcmd fixtures and the real-world corpus.
 #include <gtest/gtest.h>
 
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <tuple>
 
 #include "TestPaths.h"
 #include "engine/HelpProject.h"
@@ -39,6 +40,11 @@ std::optional<std::string> Read(ChmArchive& archive, const std::string& name) {
 
 velmora::engine::SystemRecords System(ChmArchive& archive) {
   return velmora::engine::ParseSystemStream(Read(archive, "#SYSTEM").value_or(""));
+}
+
+std::vector<velmora::engine::WindowDefinition> Windows(ChmArchive& archive) {
+  return velmora::engine::ParseWindowsStream(Read(archive, "#WINDOWS").value_or(""),
+                                             Read(archive, "#STRINGS").value_or(""));
 }
 
 // A stream the project leaves to the compiler (see IsCompilerStream).
@@ -97,6 +103,22 @@ void ExpectRoundTrip(const std::string& chm) {
   if (HasProjectLine(projectText, "Index file")) {
     ASSERT_TRUE(after.indexFile);
     EXPECT_TRUE(rebuilt->find(*after.indexFile)) << *after.indexFile;
+  }
+  // The window definitions come back with their texts and the numbers the
+  // original marks as set.
+  const auto windowsBefore = Windows(*original);
+  const auto windowsAfter = Windows(*rebuilt);
+  ASSERT_EQ(windowsAfter.size(), windowsBefore.size());
+  for (std::size_t i = 0; i < windowsBefore.size(); ++i) {
+    const auto& b = windowsBefore[i];
+    const auto& a = windowsAfter[i];
+    SCOPED_TRACE(b.name);
+    EXPECT_EQ(std::tie(a.name, a.caption, a.contentsFile, a.indexFile, a.defaultFile, a.homeFile),
+              std::tie(b.name, b.caption, b.contentsFile, b.indexFile, b.defaultFile, b.homeFile));
+    if (b.validMembers & 0x2) EXPECT_EQ(a.properties, b.properties);
+    if (b.validMembers & 0x10) EXPECT_EQ(std::vector<int>(a.rect, a.rect + 4), std::vector<int>(b.rect, b.rect + 4));
+    if (b.validMembers & 0x20) EXPECT_EQ(a.navWidth, b.navWidth);
+    if (b.validMembers & 0x100) EXPECT_EQ(a.toolbarFlags, b.toolbarFlags);
   }
   const bool storedContents = std::any_of(original->entries().begin(), original->entries().end(), [](const auto& e) {
     return e.name.size() > 4 && e.name.compare(e.name.size() - 4, 4, ".hhc") == 0;
