@@ -65,7 +65,7 @@ class ProjectExportTest : public QObject {
              project.constData());
     // The contents file is named once, not listed again among the files.
     QVERIFY(!project.contains("\r\ntoc.hhc\r\n"));
-    QCOMPARE(w.Status(), QStringLiteral("    反编译完成，共37个内容，网页(0)，图片(0)，多媒体(0)。"));
+    QCOMPARE(w.Status(), QStringLiteral("    反编译完成，共37个内容，网页(9)，图片(7)，多媒体(3)。"));
     QCOMPARE(w.MessageTexts(), QStringList{kExportDone});
     QCOMPARE(w.services.Opened(), QStringList{out});
   }
