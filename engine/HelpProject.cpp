@@ -371,8 +371,11 @@ bool WriteHelpProjectFile(const std::string& strCHMFile, const std::string& strO
                           const cCHMItemCollection& items) {
   namespace fs = std::filesystem;
   std::error_code ec;
+  const fs::path chmName = fs::path(strCHMFile).filename();
+  const std::string strProjectName = chmName.stem().string() + ".hhp";
   std::vector<std::string> files;
-  std::set<std::string> seen;
+  // A stored file of the project file's name is replaced by it, not listed.
+  std::set<std::string> seen{strProjectName};
   for (const auto& item : items) {
     if (item.IsStorage || IsCompilerStream(item)) continue;
     const std::string name = ItemDiskName(item);
@@ -383,10 +386,9 @@ bool WriteHelpProjectFile(const std::string& strCHMFile, const std::string& strO
   platform::ChmArchive::OpenResult result;
   auto archive = platform::ChmArchive::Open(strCHMFile, result);
   if (!archive) return false;
-  const fs::path chmName = fs::path(strCHMFile).filename();
   const std::string text = HelpProjectText(ReadHelpProject(*archive, chmName.string(), files));
 
-  const fs::path path = fs::path(strOutputPath) / (chmName.stem().string() + ".hhp");
+  const fs::path path = fs::path(strOutputPath) / strProjectName;
   const fs::path temporary = path.string() + ".velmora-tmp";
   fs::remove(temporary, ec);
   {

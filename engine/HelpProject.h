@@ -121,7 +121,8 @@ std::vector<std::string> ContentKeys(const cCHMItemCollection& items);
 // writes the project file "<CHM name without extension>.hhp" there (under a
 // temporary name, then renamed into place, so a link of that name is
 // replaced, not followed). It lists the content files found on disk (empty
-// streams are not written; a name stored twice is one file). False when
+// streams are not written; a name stored twice is one file; a stored file
+// of the project file's name is replaced by it). False when
 // the CHM file cannot be opened or the project file cannot be written.
 bool WriteHelpProjectFile(const std::string& strCHMFile, const std::string& strOutputPath,
                           const cCHMItemCollection& items);

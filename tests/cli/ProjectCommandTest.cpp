@@ -69,6 +69,7 @@ TEST(ProjectCommandTest, LyingNamesAndRecordsStayInside) {
       .add("/$WWKeywordLinks/BTree", "b")
       .add("/../evil.htm", "evil")
       .add("/sub/a.htm", "a")
+      .add("/lies.hhp", "stored project file")
       .add("/sub/b.htm", "");
   const std::string chm = scratch / "lies.chm";
   ASSERT_TRUE(builder.writeTo(chm));
