@@ -8,6 +8,7 @@
 #include "cli/ExtractCommand.h"
 #include "cli/ListCommand.h"
 #include "cli/ListingCommand.h"
+#include "cli/ProjectCommand.h"
 
 namespace velmora::cli {
 
@@ -18,6 +19,7 @@ std::unique_ptr<CliCommand> MakeCommand(const std::string& name, const CliEnviro
   if (name == "extract") return std::make_unique<ExtractCommand>(env);
   if (name == "listing") return std::make_unique<ListingCommand>(env);
   if (name == "cat") return std::make_unique<CatCommand>(env);
+  if (name == "project") return std::make_unique<ProjectCommand>(env);
   return nullptr;
 }
 
@@ -38,6 +40,9 @@ const char* CliApplication::UsageText() {
          "  velmora-cli cat FILE.chm KEY\n"
          "      把一个文件的内容写到标准输出。KEY是它在CHM文件中的路径，\n"
          "      如\\index.htm或html\\a.htm（也可用/，如/html/a.htm；不区分大小写）。\n"
+         "  velmora-cli project FILE.chm [-o DIR]\n"
+         "      写出可再编译的帮助工程到文件夹DIR（默认为CHM文件路径加\"_工程\"）：\n"
+         "      全部内容文件和按CHM文件自身记录生成的工程文件（.hhp）。\n"
          "  velmora-cli --help\n"
          "      显示本帮助。\n"
          "退出状态：0 成功；1 文件不存在、不是CHM文件或无法读写；2 用法错误；\n"

@@ -1,7 +1,9 @@
 #include "app/export/ExportJob.h"
 
+#include <filesystem>
 #include <utility>
 
+#include "engine/HelpProject.h"
 #include "engine/ReportText.h"
 #include "engine/StagedFile.h"
 #include "engine/cCHMParser.h"
@@ -27,6 +29,7 @@ bool ExportJob::Walk(const std::string& strCHMFile, ExportCounts& counts) {
   // A failed walk leaves no items behind, not even those of the file before.
   m_colItems.clear();
   try {
+    if (m_plan.WritesProject()) return WalkProject(strCHMFile, counts);
     return m_parser.ParseCHM(strCHMFile, m_plan.OutputPath(strCHMFile), m_plan.ExtractType(), m_strExtractContents,
                              m_colItems, counts.lngPicCount, counts.lngHTMLCount, counts.lngMovieCount,
                              counts.lngTotal);
@@ -36,6 +39,25 @@ bool ExportJob::Walk(const std::string& strCHMFile, ExportCounts& counts) {
     // walk has counted anything.
     return false;
   }
+}
+
+bool ExportJob::WalkProject(const std::string& strCHMFile, ExportCounts& counts) {
+  // The list-only walk gives the counts; the writing walk counts again
+  // into counters of its own.
+  if (!m_parser.ParseCHM(strCHMFile, std::string(), engine::kExtractNone, {}, m_colItems, counts.lngPicCount,
+                         counts.lngHTMLCount, counts.lngMovieCount, counts.lngTotal)) {
+    return false;
+  }
+  const std::string strOutputPath = m_plan.OutputPath(strCHMFile);
+  std::error_code ec;
+  std::filesystem::create_directories(strOutputPath, ec);
+  ExportCounts written;
+  engine::cCHMItemCollection colWritten;
+  if (!m_parser.ParseCHM(strCHMFile, strOutputPath, m_plan.ExtractType(), engine::ContentKeys(m_colItems), colWritten,
+                         written.lngPicCount, written.lngHTMLCount, written.lngMovieCount, written.lngTotal)) {
+    return false;
+  }
+  return engine::WriteHelpProjectFile(strCHMFile, strOutputPath, m_colItems);
 }
 
 bool ExportJob::WriteListing(const std::string& strFile) const {

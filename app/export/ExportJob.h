@@ -62,6 +62,9 @@ class ExportJob {
  private:
   // One walk; false when the file could not be read.
   bool Walk(const std::string& strCHMFile, ExportCounts& counts);
+  // The help project's two walks and its project file; false when the file
+  // could not be read or the project file not written.
+  bool WalkProject(const std::string& strCHMFile, ExportCounts& counts);
 
   engine::cCHMParser& m_parser;
   ExportPlan m_plan;

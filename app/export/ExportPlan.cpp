@@ -12,6 +12,7 @@ namespace velmora::app {
 namespace {
 
 const char* const kFolderSuffix = "_文件内容";
+const char* const kProjectFolderSuffix = "_工程";
 
 // The folder with a "/" at its end, so a name can follow.
 std::string WithSlash(const std::string& strFolder) {
@@ -41,6 +42,8 @@ std::int32_t ExportPlan::ExtractType() const {
       return engine::kExtractMultimedia;
     case kCurrentFile:
       return engine::kExtractSingle;
+    case kProject:
+      return engine::kExtractListed;
     default:
       return engine::kExtractNone;
   }
@@ -51,16 +54,17 @@ std::string ExportPlan::OutputPath(const std::string& strCHMFile, const TakenTes
   if (m_lngIndex == kFileList) return std::string();
   if (m_lngWorkCount == 1) return m_strDestination;
 
+  const std::string strSuffix = m_lngIndex == kProject ? kProjectFolderSuffix : kFolderSuffix;
   const std::string strBase = WithSlash(m_strDestination) + engine::basVelmora::GetFileName(strCHMFile);
-  if (!taken(strBase + kFolderSuffix)) return strBase + kFolderSuffix;
+  if (!taken(strBase + strSuffix)) return strBase + strSuffix;
   int lngNumber = 0;
   for (int n = 1; n <= kMaxFolderNumber; ++n) {
-    if (!taken(strBase + "_" + std::to_string(n) + kFolderSuffix)) {
+    if (!taken(strBase + "_" + std::to_string(n) + strSuffix)) {
       lngNumber = n;
       break;
     }
   }
-  return strBase + "_" + std::to_string(lngNumber) + kFolderSuffix;
+  return strBase + "_" + std::to_string(lngNumber) + strSuffix;
 }
 
 std::string ExportPlan::ListingFileName(const std::string& strCHMFile) {

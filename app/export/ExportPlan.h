@@ -5,7 +5,7 @@
 //
 // Entry indexes are those of the window's export menu group: 0 all contents,
 // 1 selected contents, 2 pictures, 3 pages, 4 multimedia, 5 the current
-// file, 7 the text listing (6 is the separator).
+// file, 7 the text listing (6 is the separator), 8 the help project.
 
 #include <cstddef>
 #include <cstdint>
@@ -25,6 +25,7 @@ class ExportPlan {
   static constexpr int kMultimedia = 4;
   static constexpr int kCurrentFile = 5;
   static constexpr int kFileList = 7;
+  static constexpr int kProject = 8;
 
   // Highest number tried for a numbered output folder; when every one is
   // taken the number is 0.
@@ -38,16 +39,21 @@ class ExportPlan {
   ExportPlan(int lngIndex, bool blnBatchMode, std::string strDestination, std::size_t lngWorkCount);
 
   bool WritesListing() const { return m_lngIndex == kFileList; }
+  // The help project: a list-only walk selects the content streams, a walk
+  // of the listed keys writes them, then the project file is written.
+  bool WritesProject() const { return m_lngIndex == kProject; }
 
   // Selected contents walk the listed record keys in single mode and
-  // everything in batch mode; the listing only walks and counts.
+  // everything in batch mode; the listing only walks and counts; the help
+  // project writes the listed content streams.
   std::int32_t ExtractType() const;
 
   // Where the walk of strCHMFile writes: the chosen file for the current
   // file, nothing for the listing, the destination folder itself when the
   // work list holds one file, otherwise a folder in the destination named
-  // after the CHM file with "_文件内容" appended, or the first free
-  // "_<n>_文件内容" when that name is taken (n from 1 to kMaxFolderNumber).
+  // after the CHM file with "_文件内容" ("_工程" for the help project)
+  // appended, or the first free "_<n>_文件内容" when that name is taken (n
+  // from 1 to kMaxFolderNumber).
   // Asked again for every file, so folders written by earlier walks of
   // the same export count as taken.
   std::string OutputPath(const std::string& strCHMFile, const TakenTest& taken = PathTaken) const;

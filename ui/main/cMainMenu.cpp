@@ -60,7 +60,7 @@ void cMainMenu::Build(QMenuBar* menuBar) {
   static const ExportEntry kExportEntry[kExportEntries] = {
       {"所有内容(&A)", "F4"},     {"选中内容(&S)", "F6"},     {"仅所有图片(&P)", "F7"},
       {"仅所有网页(&H)", "F8"},   {"仅所有多媒体(&M)", "F9"}, {"仅当前文件(&F)", "F11"},
-      {nullptr, nullptr},         {"仅文件列表", "F12"},
+      {nullptr, nullptr},         {"仅文件列表", "F12"},      {"导出为可编译的工程(&J)…", ""},
   };
   for (int index = 0; index < kExportEntries; ++index) {
     const QString strName = QStringLiteral("mnuExportCHM%1").arg(index);

@@ -1,6 +1,6 @@
 #pragma once
 // The main window's menu bar. Every submenu and entry carries its name as
-// objectName; the export group is mnuExportCHM0 .. mnuExportCHM7 (index 6 is
+// objectName; the export group is mnuExportCHM0 .. mnuExportCHM8 (index 6 is
 // its separator). The commands are connected by the window; this class only
 // builds the tree with its captions, shortcuts and initial states.
 
@@ -13,7 +13,7 @@ class QMenuBar;
 namespace velmora::ui {
 
 struct cMainMenu {
-  static constexpr int kExportEntries = 8;
+  static constexpr int kExportEntries = 9;
   static constexpr int kExportSeparator = 6;
 
   QMenu* mnuFile = nullptr;

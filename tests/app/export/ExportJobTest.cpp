@@ -85,6 +85,23 @@ TEST(ExportJobTest, UnreadableFilesCountAsZerosAndTheRunGoesOn) {
   EXPECT_FALSE(fs::exists(tmp / "out/truncated.chm_文件内容"));
 }
 
+// The help project: a file that cannot be read gets no folder; the others
+// get their content files and project file, and the counts of a whole walk.
+TEST(ExportJobTest, ProjectOfEachReadableFile) {
+  TempFolder tmp;
+  const std::vector<std::string> work{tmp / "missing.chm", TruncatedChm(tmp), Fixture("nested")};
+  ExportRun run(ExportPlan::kProject, true, tmp / "out", work);
+  EXPECT_EQ(run.job.UnreadableFiles(), (std::vector<std::string>{work[0], work[1]}));
+  ASSERT_EQ(run.reported.size(), work.size());
+  EXPECT_EQ(run.reported[2].counts.lngTotal, 37);
+  EXPECT_EQ(std::distance(fs::directory_iterator(tmp / "out"), fs::directory_iterator()), 1);
+  std::size_t files = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(tmp / "out/nested.chm_工程")) files += entry.is_regular_file();
+  EXPECT_EQ(files, 23u) << "22 non-empty content files (the contents file among them) and the project file";
+  EXPECT_TRUE(fs::exists(tmp / "out/nested.chm_工程/nested.hhp"));
+  EXPECT_FALSE(fs::exists(tmp / "out/nested.chm_工程/#SYSTEM"));
+}
+
 TEST(ExportJobTest, ListingHoldsEachFileWithItsOwnItems) {
   TempFolder tmp;
   const std::vector<std::string> work{Fixture("guide"), tmp / "missing.chm", Fixture("guide")};

@@ -37,7 +37,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TypeCase{"Pages", 3, false, engine::kExtractPages},
                       TypeCase{"Multimedia", 4, false, engine::kExtractMultimedia},
                       TypeCase{"CurrentFile", 5, true, engine::kExtractSingle},
-                      TypeCase{"FileListOnlyCounts", 7, false, engine::kExtractNone}),
+                      TypeCase{"FileListOnlyCounts", 7, false, engine::kExtractNone},
+                      TypeCase{"ProjectWritesTheListedContentStreams", 8, true, engine::kExtractListed}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct OutputCase {
@@ -76,7 +77,12 @@ INSTANTIATE_TEST_SUITE_P(
         OutputCase{"BackslashPathsNameTheFileAfterTheLastSeparator", 0, "/out", 2, "D:\\doc\\guide.chm", {},
                    "/out/guide.chm_文件内容"},
         OutputCase{"CurrentFileWritesTheChosenFile", 5, "/out/a.htm", 3, "/a/guide.chm", {}, "/out/a.htm"},
-        OutputCase{"ListingWritesNothing", 7, "/out/list.txt", 3, "/a/guide.chm", {}, ""}),
+        OutputCase{"ListingWritesNothing", 7, "/out/list.txt", 3, "/a/guide.chm", {}, ""},
+        OutputCase{"ProjectFolderEndsInProjectSuffix", 8, "/out", 2, "/a/guide.chm", {"/out/guide.chm_文件内容"},
+                   "/out/guide.chm_工程"},
+        OutputCase{"TakenProjectFolderGetsNumberOne", 8, "/out", 2, "/a/guide.chm", {"/out/guide.chm_工程"},
+                   "/out/guide.chm_1_工程"},
+        OutputCase{"OneProjectGoesStraightIntoTheFolder", 8, "/out", 1, "/a/guide.chm", {}, "/out"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ExportPlanOutputTest, EveryNumberTakenGivesNumberZero) {

@@ -110,7 +110,8 @@ class frmVelmoraTest : public QObject {
     QTest::addRow("mnuSearch") << "mnuSearch" << QStringList{"mnuFind"};
     QTest::addRow("mnuExport") << "mnuExport"
                                << QStringList{"mnuExportCHM0", "mnuExportCHM1", "mnuExportCHM2", "mnuExportCHM3",
-                                              "mnuExportCHM4", "mnuExportCHM5", "mnuExportCHM6", "mnuExportCHM7"};
+                                              "mnuExportCHM4", "mnuExportCHM5", "mnuExportCHM6", "mnuExportCHM7",
+                                              "mnuExportCHM8"};
     QTest::addRow("mnuView") << "mnuView"
                              << QStringList{"mnuViewInplace", "mnuPreview", "mnuHR5", "mnuAutoViewHTML", "mnuHR6",
                                             "mnuAssociates"};
@@ -152,6 +153,7 @@ class frmVelmoraTest : public QObject {
     entry("mnuExportCHM5", "仅当前文件(&F)", "F11", false, false, false);
     entry("mnuExportCHM6", "", "", false, false, true);
     entry("mnuExportCHM7", "仅文件列表", "F12", false, false, false);
+    entry("mnuExportCHM8", "导出为可编译的工程(&J)…", "", false, false, false);
     entry("mnuViewInplace", "实时预览（不抽取内容，直接查看）(&I)", "Ctrl+I", true, true, true);
     entry("mnuPreview", "抽取内容预览(&P)", "Ctrl+V", true, false, true);
     entry("mnuHR5", "", "", false, false, true);
