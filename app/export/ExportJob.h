@@ -11,6 +11,7 @@
 // without item lines, is remembered in UnreadableFiles(), and the run goes
 // on with the next file.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -51,6 +52,13 @@ class ExportJob {
 
   // The files that could not be read, in work-list order.
   const std::vector<std::string>& UnreadableFiles() const { return m_strUnreadable; }
+  // The record keys of every stream the walks could not write, file after
+  // file in walk order, and how many files they wrote: the window's
+  // message after the export is engine::LostItemsMessage(LostKeys()), and
+  // its summary must not claim success when WrittenCount() is 0 while
+  // LostKeys() is not empty.
+  const std::vector<std::string>& LostKeys() const { return m_strLost; }
+  std::size_t WrittenCount() const { return m_lngWritten; }
   // The listing built so far (entry 7): per file a "CHM文件：" header line
   // and one line per item, each ending in CR LF.
   std::string Listing() const { return m_strListing.value(); }
@@ -72,6 +80,8 @@ class ExportJob {
   engine::cCHMItemCollection m_colItems;
   engine::cAppendString m_strListing;
   std::vector<std::string> m_strUnreadable;
+  std::vector<std::string> m_strLost;
+  std::size_t m_lngWritten = 0;
 };
 
 }  // namespace velmora::app

@@ -91,5 +91,20 @@ TEST(cCHMParserNamesTest, RecordKeysUseStoredNames) {
   EXPECT_EQ(test::ReadFile(tmp / "preview.htm"), "secret");
 }
 
+// Keys of types 2 and 32 ignore case as the storage layer does, beyond
+// ASCII: "\ÜBER.htm" is "\über.htm", "Д\Ж.HTM" is "д\ж.htm".
+TEST(cCHMParserNamesTest, KeysFoldCaseLikeTheStorageLayer) {
+  const FakeElement root = Root({Stream("\xC3\xBC" "ber.htm", "umlaut", 1),
+                                 Storage("\xD0\xB4", {Stream("\xD0\xB6.htm", "cyrillic", 2)}),
+                                 Stream("plain.htm", "plain", 3)});
+  TempFolder tmp;
+  cCHMParser parser(FakeStorageService::Factory(root));
+  RunWalk(parser, kExtractListed, tmp / "listed", {"\\\xC3\x9C" "BER.HTM", "\xD0\x94\\\xD0\x96.HTM"});
+  EXPECT_EQ(ReadTree(tmp.path() / "listed"),
+            (Tree{{"\xC3\xBC" "ber.htm", "umlaut"}, {"\xD0\xB4/", ""}, {"\xD0\xB4/\xD0\xB6.htm", "cyrillic"}}));
+  RunWalk(parser, kExtractSingle, tmp / "single.htm", {"\xD0\x94\\\xD0\x96.htm"});
+  EXPECT_EQ(test::ReadFile(tmp / "single.htm"), "cyrillic");
+}
+
 }  // namespace
 }  // namespace velmora::engine
