@@ -19,6 +19,7 @@ void ExportJob::Run(const std::vector<std::string>& strWorkList) {
     if (m_plan.WritesListing()) m_strListing.Append(engine::ListingHeaderLine(strCHMFile));
     if (!Walk(strCHMFile, counts)) m_strUnreadable.push_back(strCHMFile);
     for (const engine::LostItem& item : m_parser.LostItems()) m_strLost.push_back(item.strKey);
+    counts.lngLost = m_parser.LostItems().size();
     m_lngWritten += m_parser.WrittenCount();
     if (m_plan.WritesListing()) {
       for (const engine::cCHMItemInfo& item : m_colItems) m_strListing.Append(engine::ListingItemLine(item));

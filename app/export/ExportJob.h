@@ -32,6 +32,7 @@ struct ExportCounts {
   std::int32_t lngHTMLCount = 0;
   std::int32_t lngMovieCount = 0;
   std::int32_t lngTotal = 0;
+  std::size_t lngLost = 0;  // streams of this file that could not be written
 };
 
 class ExportJob {

@@ -21,6 +21,7 @@
 
 #include "app/export/ExportJob.h"
 #include "app/export/ExportPlan.h"
+#include "engine/ExtractionLoss.h"
 #include "engine/ReportText.h"
 #include "engine/basVelmora.h"
 #include "engine/cCHMParser.h"
@@ -214,13 +215,19 @@ void frmVelmora::ExportCHM(int index) {
                      strExtractContents);
   job.FileDone = [this, &run](const std::string&, const app::ExportCounts& counts) {
     ShowStatus(FromUtf8(engine::ExportSummaryText(counts.lngPicCount, counts.lngHTMLCount, counts.lngMovieCount,
-                                                  counts.lngTotal)));
+                                                  counts.lngTotal, counts.lngLost)));
     // Closed while events ran: the export ends with the file just written.
     return run.WindowOpen();
   };
   job.Run(strWorkList);
   if (!run.WindowOpen()) return;
   if (!job.UnreadableFiles().empty()) ShowNotice(this, UnreadableFilesText(job.UnreadableFiles()));
+  // Streams that could not be written, in one message; when nothing at
+  // all was written there is no result to offer.
+  if (!job.LostKeys().empty()) {
+    ShowNotice(this, FromUtf8(engine::LostItemsMessage(job.LostKeys())));
+    if (job.WrittenCount() == 0 && index != ExportPlan::kFileList) return;
+  }
 
   // 6. to 8. The listing is written, then the result is offered: the
   // listing in the text viewer, otherwise the folder in the file manager.

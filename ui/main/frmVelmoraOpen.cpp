@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "app/CommandLine.h"
+#include "engine/ExtractionLoss.h"
 #include "engine/ReportText.h"
 #include "engine/basVelmora.h"
 #include "engine/cCHMParser.h"
@@ -233,6 +234,16 @@ void frmVelmora::ProcessCommandLine() {
     return;
   }
   ShowCHMContents(counts.lngPicCount, counts.lngHTMLCount, counts.lngMovieCount, counts.lngTotal, true);
+  // Streams that could not be written: the summary says so instead of
+  // claiming success, and one message names them.
+  const std::vector<engine::LostItem>& lost = m_ucmCHMParser->LostItems();
+  if (lost.empty()) return;
+  ShowStatus(FromUtf8(engine::ParseSummaryText(counts.lngPicCount, counts.lngHTMLCount, counts.lngMovieCount,
+                                               counts.lngTotal, true, lost.size(),
+                                               m_ucmCHMParser->WrittenCount())));
+  std::vector<std::string> strKeys;
+  for (const engine::LostItem& item : lost) strKeys.push_back(item.strKey);
+  ShowNotice(this, FromUtf8(engine::LostItemsMessage(strKeys)));
 }
 
 void frmVelmora::OpenArgumentFiles() {

@@ -558,6 +558,37 @@ class ExportCommandsTest : public QObject {
     QVERIFY(w.services.Messages().isEmpty());
   }
 
+  // A folder link planted in the output folder stops the streams below it;
+  // the others are written, the summary counts the losses and one message
+  // names them. When nothing at all could be written, no result is offered.
+  void streamsThatCannotBeWrittenAreNamedAfterTheExport_data() {
+    QTest::addColumn<bool>("alsoAFile");  // the CHM file also holds a stream outside the link
+    QTest::addRow("some written") << true;
+    QTest::addRow("nothing written") << false;
+  }
+
+  void streamsThatCannotBeWrittenAreNamedAfterTheExport() {
+    QFETCH(bool, alsoAFile);
+    QTemporaryDir tmp;
+    const QString chm = tmp.path() + "/linked.chm";
+    velmora::testsupport::ChmBuilder builder;
+    builder.add("/sub/a.htm", "first").add("/sub/b.htm", "second");
+    if (alsoAFile) builder.add("/c.htm", "third");
+    QVERIFY(builder.writeTo(chm.toStdString()));
+    QVERIFY(QDir().mkpath(tmp.path() + "/out") && QDir().mkpath(tmp.path() + "/elsewhere"));
+    QVERIFY(QFile::link(tmp.path() + "/elsewhere", tmp.path() + "/out/sub"));
+    WindowHarness w;
+    w.OpenSingle(chm);
+    w.services.QueueFolder(tmp.path() + "/out");
+    if (alsoAFile) w.services.QueueMessageAnswer(MsgAnswer::No);
+    w.ExportEntry(0)->trigger();
+    QVERIFY(QDir(tmp.path() + "/elsewhere").isEmpty());
+    QCOMPARE(w.MessageTexts().first(), QStringLiteral("以下内容未能导出：\nsub\\a.htm\nsub\\b.htm\n共2个内容未能导出。"));
+    QCOMPARE(w.MessageTexts().size(), alsoAFile ? 2 : 1);
+    QVERIFY(w.Status().endsWith(QStringLiteral("，2个内容未能导出。")));
+    QCOMPARE(ReadAll(tmp.path() + "/out/c.htm"), alsoAFile ? QByteArray("third") : QByteArray());
+  }
+
   void theWindowTakesEventsWhileStreamsAreWritten() {
     QTemporaryDir tmp;
     const QString chm = tmp.path() + "/two.chm";
