@@ -396,20 +396,6 @@ void Walk(const std::string& file, const StoragePass& pass, const fs::path& sand
   Check(files <= pass.streams.size(), "extraction wrote more files than there are streams");
 }
 
-// The process's own folder: the input file and the sandbox of each run.
-const fs::path& WorkFolder() {
-  static const fs::path folder = [] {
-    std::string pattern = (fs::temp_directory_path() / "velmora-fuzz-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) Fail("cannot create a temporary folder");
-    std::atexit([] {
-      std::error_code ignored;
-      fs::remove_all(WorkFolder(), ignored);
-    });
-    return fs::path(pattern);
-  }();
-  return folder;
-}
-
 }  // namespace
 
 #if VELMORA_FUZZ_COUNT_LZX
@@ -437,7 +423,11 @@ extern "C" int __wrap_lzxd_decompress(void* lzx, off_t out_bytes) {
 #endif
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const fs::path& work = WorkFolder();
+  // A fresh folder per input for the input file and the sandbox, removed
+  // afterwards (libFuzzer leaves without running exit handlers).
+  std::string pattern = (fs::temp_directory_path() / "velmora-fuzz-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) Fail("cannot create a temporary folder");
+  const fs::path work(pattern);
   const fs::path input = work / "input.chm";
   const fs::path sandbox = work / "sandbox";
   {
@@ -446,7 +436,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(static_cast<bool>(file), "cannot write the input file");
   }
   std::error_code error;
-  fs::remove_all(sandbox, error);
   fs::create_directory(sandbox, error);
   Check(!error, "cannot create the sandbox");
 
@@ -455,7 +444,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Walk(input.string(), pass, sandbox);
 
   CheckOnlyChild(work, {"input.chm", "sandbox"});
-  fs::remove_all(sandbox, error);
-  Check(!error, "cannot remove the sandbox");
+  fs::remove_all(work, error);
+  Check(!error, "cannot remove the temporary folder");
   return 0;
 }

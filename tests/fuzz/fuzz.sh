@@ -46,8 +46,14 @@ cmake --build "$build" -j1 --target velmora-fuzz-chm
 target="$build/velmora-fuzz-chm"
 artifacts="$build/fuzz-artifacts"
 mkdir -p "$artifacts"
-# Extraction goes to a temporary folder; tmpfs spares the disk.
-if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
+# The target's temporary folders go below one removed at the end (also
+# what a crashed input leaves); tmpfs spares the disk.
+base=${TMPDIR:-/tmp}
+if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then base=/dev/shm; fi
+work=$(mktemp -d -p "$base" velmora-fuzz-run.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/tmp"
+export TMPDIR="$work/tmp"
 export ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$root/$fuzz_dir/ubsan-suppressions.txt"
 limits=(-timeout=2 -rss_limit_mb=1024 -malloc_limit_mb=1024 "-artifact_prefix=$artifacts/")
@@ -59,8 +65,6 @@ if [ -e "${regression[0]}" ]; then
   "$target" "${limits[@]}" "${regression[@]}"
 fi
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 corpus=${VELMORA_FUZZ_CORPUS:-$work/corpus}
 mkdir -p "$corpus" "$work/seeds"
 cp "$build"/fuzz-seeds/*.chm "$work/seeds/"
