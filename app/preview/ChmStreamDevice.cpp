@@ -9,16 +9,21 @@ namespace velmora::app {
 
 bool ChmStreamPipe::Write(const char* bytes, qsizetype length, int lngStallMs) {
   std::unique_lock<std::mutex> lock(m_mutex);
-  if (m_lngSkip > 0) {
+  // Bytes the reader skipped over are dropped. Checked again after waiting
+  // for space: a seek made meanwhile skips the bytes of this very write.
+  const auto dropSkipped = [&] {
     const qint64 lngDropped = std::min<qint64>(m_lngSkip, length);
     m_lngSkip -= lngDropped;
     bytes += lngDropped;
     length -= qsizetype(lngDropped);
-    if (length == 0) return !m_blnCancelled;
-  }
+  };
+  dropSkipped();
+  if (length == 0) return !m_blnCancelled;
   const auto hasSpace = [this] { return m_blnCancelled || m_buffer.size() - m_lngRead < kCapacity; };
   if (!m_space.wait_for(lock, std::chrono::milliseconds(lngStallMs), hasSpace)) m_blnCancelled = true;
   if (m_blnCancelled) return false;
+  dropSkipped();
+  if (length == 0) return true;
   // Read bytes are dropped once they are half the buffer, so it stays small.
   if (m_lngRead > 0 && m_lngRead >= m_buffer.size() / 2) {
     m_buffer.remove(0, m_lngRead);

@@ -580,6 +580,7 @@ class ExportCommandsTest : public QObject {
     WindowHarness w;
     w.OpenSingle(chm);
     w.services.QueueFolder(tmp.path() + "/out");
+    w.services.QueueMessageAnswer(MsgAnswer::Ok);  // the losses
     if (alsoAFile) w.services.QueueMessageAnswer(MsgAnswer::No);
     w.ExportEntry(0)->trigger();
     QVERIFY(QDir(tmp.path() + "/elsewhere").isEmpty());
