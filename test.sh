@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test (the window test
 # programs twice: offscreen and on Xvfb with Qt's xcb platform), then builds
-# and checks the Debian package. Exits non-zero on any failure. Afterwards builds the Qt-free layers with AddressSanitizer and
-# UndefinedBehaviorSanitizer and runs their tests again, and fuzzes the CHM
-# reader for a minute (tests/fuzz/fuzz.sh, when clang is installed).
+# and checks the Debian package. Afterwards builds the Qt-free layers with
+# AddressSanitizer and UndefinedBehaviorSanitizer and runs their tests again,
+# and fuzzes the CHM reader for a minute (tests/fuzz/fuzz.sh, when clang is
+# installed). Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
