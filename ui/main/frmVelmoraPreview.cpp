@@ -16,6 +16,7 @@
 #include "app/preview/AboutPages.h"
 #include "app/preview/ChmPreviewService.h"
 #include "app/preview/PreviewSandbox.h"
+#include "engine/ReportText.h"
 #include "engine/basVelmora.h"
 #include "engine/cCHMParser.h"
 #include "ui/common/ucFirefoxWait.h"
@@ -78,7 +79,9 @@ void frmVelmora::lstItems_Click() {
   // of them replaces the collection.
   const engine::cCHMItemInfo item = m_colItems[std::size_t(ChoosePreviewRow(lngCurrent))];
   wbPreview->Navigate(PreviewAddress(item));
-  ShowStatus(FromUtf8(item.Path) + QLatin1Char('\\') + FromUtf8(item.Name) + QStringLiteral("，大小：") +
+  // Control characters of stored names are shown as \xNN.
+  ShowStatus(FromUtf8(engine::EscapeControlChars(item.Path)) + QLatin1Char('\\') +
+             FromUtf8(engine::EscapeControlChars(item.Name)) + QStringLiteral("，大小：") +
              QString::number(item.Size));
   fwProgress->StopWait();
 }
