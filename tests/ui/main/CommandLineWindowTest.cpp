@@ -172,6 +172,19 @@ class CommandLineWindowTest : public QObject {
     QCOMPARE(FilesBelow(m_strCHM + "_文件内容"), kEverything);
   }
 
+  // A folder link planted in the output folder: the streams below it are
+  // not written, the summary does not claim success, one message names them.
+  void streamsThatCannotBeWrittenAreReported() {
+    const QString strOut = m_dir->filePath(QStringLiteral("out"));
+    QVERIFY(QDir().mkpath(strOut) && QDir().mkpath(m_dir->filePath(QStringLiteral("elsewhere"))));
+    QVERIFY(QFile::link(m_dir->filePath(QStringLiteral("elsewhere")), strOut + QStringLiteral("/images")));
+    OpenWindowHarness w(QStringLiteral("/chm=\"%1\" /path=\"%2\"").arg(m_strCHM, strOut));
+    QCOMPARE(w.MessageTexts(), QStringList{QStringLiteral("以下内容未能导出：\nimages\\logo.gif\n共1个内容未能导出。")});
+    QVERIFY2(w.Status().endsWith(QStringLiteral("，1个内容未能导出。")), qPrintable(w.Status()));
+    QVERIFY(QDir(m_dir->filePath(QStringLiteral("elsewhere"))).isEmpty());
+    QVERIFY(QFileInfo::exists(strOut + QStringLiteral("/index.htm")));
+  }
+
   void emptyArgumentTextDoesNothing() {
     OpenWindowHarness w;
     QVERIFY(w.services.Messages().isEmpty());
