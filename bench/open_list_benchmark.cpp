@@ -106,6 +106,19 @@ class OutputFolders {
   int m_lngCount = 0;
 };
 
+// The shown main window with strCHM opened in single mode through the open
+// command; the scripted desktop answers its dialogs.
+struct OpenedWindow {
+  explicit OpenedWindow(const QString& strCHM) {
+    window.Form_Load();
+    window.show();
+    services.QueueFiles({strCHM});
+    window.ChooseCHMFiles();
+  }
+  velmora::test::ScriptedUiServices services;  // installed before the window exists
+  velmora::ui::frmVelmora window;
+};
+
 QAction* ExportEntry(velmora::ui::frmVelmora& window, int index) {
   return window.findChild<QAction*>(QStringLiteral("mnuExportCHM%1").arg(index));
 }
@@ -114,14 +127,10 @@ QAction* ExportEntry(velmora::ui::frmVelmora& window, int index) {
 // answering No to the offer to show the result.
 void BM_WindowExportAll(benchmark::State& state) {
   const QString strCHM = g_strExportCHMs[std::size_t(state.range(0))];
-  velmora::test::ScriptedUiServices services;
-  velmora::ui::frmVelmora window;
-  window.Form_Load();
-  window.show();
-  services.QueueFiles({strCHM});
-  window.ChooseCHMFiles();
-  if (!window.IsLoaded()) state.SkipWithError("the CHM file did not open");
-  QAction* actExport = ExportEntry(window, velmora::app::ExportPlan::kAllContents);
+  OpenedWindow opened(strCHM);
+  velmora::test::ScriptedUiServices& services = opened.services;
+  if (!opened.window.IsLoaded()) state.SkipWithError("the CHM file did not open");
+  QAction* actExport = ExportEntry(opened.window, velmora::app::ExportPlan::kAllContents);
   OutputFolders folders;
   for (auto _ : state) {
     state.PauseTiming();
@@ -155,12 +164,9 @@ void BM_CliExtractAll(benchmark::State& state) {
 // One selected item (the last file of the list) through the export menu.
 void BM_WindowExportOneSelected(benchmark::State& state) {
   const QString strCHM = g_strExportCHMs[std::size_t(state.range(0))];
-  velmora::test::ScriptedUiServices services;
-  velmora::ui::frmVelmora window;
-  window.Form_Load();
-  window.show();
-  services.QueueFiles({strCHM});
-  window.ChooseCHMFiles();
+  OpenedWindow opened(strCHM);
+  velmora::test::ScriptedUiServices& services = opened.services;
+  velmora::ui::frmVelmora& window = opened.window;
   auto* items = window.findChild<QListWidget*>(QStringLiteral("lstItems"));
   int lngRow = items->count() - 1;
   while (lngRow >= 0 && window.Items()[std::size_t(lngRow)].IsStorage) --lngRow;
