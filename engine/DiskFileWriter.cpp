@@ -1,116 +1,36 @@
 #include "engine/DiskFileWriter.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
 
 namespace velmora::engine {
 
-namespace {
+DiskFileWriter::DiskFileWriter(std::string strRoot)
+    : m_folders(std::make_shared<OutputFolders>(std::move(strRoot))) {}
 
-// Folder handles kept open at most; past that they are all closed and
-// opened again as needed.
-constexpr std::size_t kMaxOpenFolders = 256;
+DiskFileWriter::DiskFileWriter(std::shared_ptr<OutputFolders> folders) : m_folders(std::move(folders)) {}
 
-// Why name could not be opened as a folder in dirFd, from what lies there.
-LossReason ReasonAt(int dirFd, const std::string& name, int error) {
-  struct stat st {};
-  if (::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
-    if (S_ISLNK(st.st_mode)) return LossReason::SymbolicLink;
-    if (!S_ISDIR(st.st_mode)) return LossReason::FileInTheWay;
-  }
-  return LossReasonOfErrno(error);
-}
-
-}  // namespace
-
-DiskFileWriter::DiskFileWriter(std::string strRoot) : m_strRoot(std::move(strRoot)) {}
-
-DiskFileWriter::~DiskFileWriter() {
-  End(false);
-  CloseFolders();
-}
-
-void DiskFileWriter::CloseFolders() {
-  for (const auto& folder : m_folders) ::close(folder.second);
-  m_folders.clear();
-  if (m_rootFd >= 0) ::close(m_rootFd);
-  m_rootFd = -1;
-}
-
-void DiskFileWriter::Fail(LossReason reason) { m_reason = reason; }
-
-bool DiskFileWriter::OpenRoot() {
-  if (m_rootFd >= 0) return true;
-  std::vector<std::string> created;
-  if (!EnsureFolder(m_strRoot, created)) {
-    const int error = errno;
-    std::error_code ec;
-    for (auto it = created.rbegin(); it != created.rend(); ++it) std::filesystem::remove(*it, ec);
-    Fail(std::filesystem::exists(m_strRoot, ec) ? LossReason::FileInTheWay : LossReasonOfErrno(error));
-    return false;
-  }
-  m_rootFd = ::open(m_strRoot.empty() ? "." : m_strRoot.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (m_rootFd < 0) {
-    Fail(LossReasonOfErrno(errno));
-    std::error_code ec;
-    for (auto it = created.rbegin(); it != created.rend(); ++it) std::filesystem::remove(*it, ec);
-    return false;
-  }
-  m_rootCreated = std::move(created);
-  return true;
-}
-
-int DiskFileWriter::OpenFolder(const std::string& strRelative) {
-  if (strRelative.empty()) return m_rootFd;
-  const auto known = m_folders.find(strRelative);
-  if (known != m_folders.end()) return known->second;
-
-  const std::string parent = GetParentFolder(strRelative);
-  const int parentFd = OpenFolder(parent);
-  if (parentFd < 0) return -1;
-  const std::string name = parent.empty() ? strRelative : strRelative.substr(parent.size() + 1);
-
-  const int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-  int fd = ::openat(parentFd, name.c_str(), flags);
-  if (fd < 0 && errno == ENOENT) {
-    if (::mkdirat(parentFd, name.c_str(), 0777) == 0) {
-      m_created.push_back(strRelative);
-    } else if (errno != EEXIST) {
-      Fail(LossReasonOfErrno(errno));
-      return -1;
-    }
-    fd = ::openat(parentFd, name.c_str(), flags);
-  }
-  if (fd < 0) {
-    Fail(ReasonAt(parentFd, name, errno));
-    return -1;
-  }
-  m_folders.emplace(strRelative, fd);
-  return fd;
-}
+DiskFileWriter::~DiskFileWriter() { End(false); }
 
 bool DiskFileWriter::Begin(const std::string& strRelative) {
   End(false);
-  if (m_folders.size() >= kMaxOpenFolders) {
-    for (const auto& folder : m_folders) ::close(folder.second);
-    m_folders.clear();
-  }
-  if (!OpenRoot()) return false;
   const std::string folder = GetParentFolder(strRelative);
-  const int dirFd = OpenFolder(folder);
-  if (dirFd >= 0) {
-    m_file.emplace(dirFd, folder.empty() ? strRelative : strRelative.substr(folder.size() + 1));
-    if (m_file->IsOpen()) return true;
+  LossReason reason = LossReason::WriteFailed;
+  const int dirFd = m_folders->Acquire(folder, reason);
+  if (dirFd < 0) {
+    Fail(reason);
+    return false;
+  }
+  m_file.emplace(dirFd, folder.empty() ? strRelative : strRelative.substr(folder.size() + 1));
+  if (!m_file->IsOpen()) {
     Fail(LossReasonOfErrno(m_file->LastError()));
     m_file.reset();
+    m_folders->Release(folder, false);
+    return false;
   }
-  RemoveCreatedFolders();
-  return false;
+  m_strFolder = folder;
+  return true;
 }
 
 bool DiskFileWriter::Write(const char* data, std::size_t length) {
@@ -125,33 +45,8 @@ bool DiskFileWriter::End(bool blnComplete) {
   const bool written = blnComplete && m_file->Commit();
   if (blnComplete && !written) Fail(LossReasonOfErrno(m_file->LastError()));
   m_file.reset();
-  if (written) {
-    m_anyWritten = true;
-    m_rootCreated.clear();
-    m_created.clear();
-  } else {
-    RemoveCreatedFolders();
-  }
+  m_folders->Release(m_strFolder, written);
   return written;
-}
-
-void DiskFileWriter::RemoveCreatedFolders() {
-  // A folder that meanwhile holds something stays.
-  for (auto it = m_created.rbegin(); it != m_created.rend(); ++it) {
-    const auto known = m_folders.find(*it);
-    if (known != m_folders.end()) {
-      ::close(known->second);
-      m_folders.erase(known);
-    }
-    if (m_rootFd >= 0) ::unlinkat(m_rootFd, it->c_str(), AT_REMOVEDIR);
-  }
-  m_created.clear();
-  if (!m_anyWritten && !m_rootCreated.empty()) {
-    CloseFolders();
-    std::error_code ec;
-    for (auto it = m_rootCreated.rbegin(); it != m_rootCreated.rend(); ++it) std::filesystem::remove(*it, ec);
-    m_rootCreated.clear();
-  }
 }
 
 std::string DiskFileWriter::GetParentFolder(const std::string& strText) {

@@ -1,23 +1,23 @@
 #pragma once
-// Writes files one after another below one output folder: creates the
-// missing folders of each, stages it through StagedFile so it appears
-// complete or not at all, and removes the folders it created for a file
-// that fails.
+// Writes files one after another below one output folder: finds or
+// creates the folder of each through OutputFolders, stages it through
+// StagedFile so it appears complete or not at all, and has the folders
+// made for a file that fails removed again.
 //
 // Nothing is ever written outside the output folder, whatever it already
-// holds: every folder below it is created and opened relative to the
-// handle of its parent with O_NOFOLLOW, so a symbolic link on a file's path
-// (planted before or during the extraction) stops that file instead of
-// leading it elsewhere. The output folder itself is opened as given and
-// may be a link the user chose. Each failure keeps its reason.
+// holds: the file is created relative to its folder's handle, which
+// OutputFolders opened without following links, so a symbolic link on a
+// file's path (planted before or during the extraction) stops that file
+// instead of leading it elsewhere. Each failure keeps its reason.
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "engine/ExtractionLoss.h"
+#include "engine/OutputFolders.h"
 #include "engine/StagedFile.h"
 
 namespace velmora::engine {
@@ -27,6 +27,8 @@ class DiskFileWriter {
   // strRoot is the output folder; it is created (parents first) with the
   // first file and removed again while no file has been written into it.
   explicit DiskFileWriter(std::string strRoot);
+  // Writes below folders shared with other writers, on other threads too.
+  explicit DiskFileWriter(std::shared_ptr<OutputFolders> folders);
   ~DiskFileWriter();  // ends an open file as failed
   DiskFileWriter(const DiskFileWriter&) = delete;
   DiskFileWriter& operator=(const DiskFileWriter&) = delete;
@@ -40,9 +42,9 @@ class DiskFileWriter {
   // Appends bytes to the open file; false on a write error or when no file
   // is open.
   bool Write(const char* data, std::size_t length);
-  // Renames the open file into place when blnComplete, drops it otherwise.
-  // True only when the file was renamed into place; a file that is not
-  // leaves the folders made for it removed again.
+  // Puts the open file in place when blnComplete, drops it otherwise.
+  // True only when the file was put in place; a file that is not leaves
+  // the folders made for it removed again.
   bool End(bool blnComplete);
   // Why the last Begin, Write or End that should have succeeded did not.
   LossReason LastReason() const { return m_reason; }
@@ -55,24 +57,10 @@ class DiskFileWriter {
   static bool EnsureFolder(const std::string& strFolder, std::vector<std::string>& created);
 
  private:
-  // Opens the output folder, creating it when missing.
-  bool OpenRoot();
-  // A handle on the folder strRelative below the output folder ("" is the
-  // output folder), created when missing; -1 with m_reason set on failure.
-  int OpenFolder(const std::string& strRelative);
-  void Fail(LossReason reason);
-  // Removes the folders made for the file that failed, deepest first.
-  void RemoveCreatedFolders();
-  void CloseFolders();
+  void Fail(LossReason reason) { m_reason = reason; }
 
-  std::string m_strRoot;
-  int m_rootFd = -1;
-  bool m_anyWritten = false;
-  std::vector<std::string> m_rootCreated;  // folders made for the output folder
-  // Handles on the folders below the output folder already opened, by
-  // relative path, so each is looked up once and not for every file.
-  std::unordered_map<std::string, int> m_folders;
-  std::vector<std::string> m_created;  // relative folders made for the open file
+  std::shared_ptr<OutputFolders> m_folders;
+  std::string m_strFolder;  // of the open file, relative to the output folder
   std::optional<StagedFile> m_file;
   LossReason m_reason = LossReason::WriteFailed;
 };

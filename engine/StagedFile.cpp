@@ -2,6 +2,11 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#if defined(__linux__) && defined(O_TMPFILE)
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#define VELMORA_UNNAMED_FILES 1
+#endif
 
 #include <atomic>
 #include <cerrno>
@@ -15,6 +20,31 @@ std::atomic<unsigned> g_counter{0};
 std::atomic<StagedFile::WriteFunction> g_write{nullptr};
 
 ssize_t SystemWrite(int fd, const void* data, std::size_t length) { return ::write(fd, data, length); }
+
+// linkat(fd, "", ..., AT_EMPTY_PATH) needs CAP_DAC_READ_SEARCH; asked once.
+bool CanLinkUnnamedFiles() {
+#ifdef VELMORA_UNNAMED_FILES
+  static const bool can = [] {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
+    if (::syscall(SYS_capget, &header, data) != 0) return false;
+    return (data[CAP_DAC_READ_SEARCH / 32].effective & (1u << (CAP_DAC_READ_SEARCH % 32))) != 0;
+  }();
+  return can;
+#else
+  return false;
+#endif
+}
+
+// Temporary names: a counter per process.
+std::string NextTemporaryName() {
+  // Asked once: a system call per file adds up over thousands of files. A
+  // child made by fork shares the names, which O_EXCL still keeps apart.
+  static const long pid = static_cast<long>(::getpid());
+  char name[64];
+  std::snprintf(name, sizeof name, ".velmora-%ld-%u.tmp", pid, g_counter++);
+  return name;
+}
 
 }  // namespace
 
@@ -36,16 +66,25 @@ StagedFile::StagedFile(std::string strTarget) {
 StagedFile::StagedFile(int dirFd, std::string strName) : m_dirFd(dirFd), m_strName(std::move(strName)) { Create(); }
 
 void StagedFile::Create() {
-  // Asked once: a system call per file adds up over thousands of files. A
-  // child made by fork shares the names, which O_EXCL still keeps apart.
-  static const long pid = static_cast<long>(::getpid());
+#ifdef VELMORA_UNNAMED_FILES
+  if (CanLinkUnnamedFiles()) {
+    m_fd = ::openat(m_dirFd, ".", O_WRONLY | O_TMPFILE | O_CLOEXEC, 0666);
+    // File systems without unnamed files refuse them (EOPNOTSUPP, EISDIR).
+    if (m_fd >= 0) {
+      m_unnamed = true;
+      return;
+    }
+  }
+#endif
+  CreateNamed();
+}
+
+void StagedFile::CreateNamed() {
   // O_EXCL with a fresh name each try: a name already taken (even by a
   // stored stream called like our temporary files) is never reused.
   for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
-    char name[64];
-    std::snprintf(name, sizeof name, ".velmora-%ld-%u.tmp", pid, g_counter++);
-    m_strTemp = name;
-    m_fd = ::openat(m_dirFd, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    m_strTemp = NextTemporaryName();
+    m_fd = ::openat(m_dirFd, m_strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (m_fd < 0 && errno != EEXIST) break;
   }
   if (m_fd < 0) {
@@ -75,8 +114,53 @@ bool StagedFile::Write(const char* data, std::size_t length) {
   return true;
 }
 
+bool StagedFile::LinkUnnamed() {
+#ifndef VELMORA_UNNAMED_FILES
+  m_error = ENOTSUP;
+  return false;
+#else
+  if (::linkat(m_fd, "", m_dirFd, m_strName.c_str(), AT_EMPTY_PATH) == 0) return true;
+  if (errno != EEXIST) {
+    m_error = errno;
+    return false;
+  }
+  // Something is at the target: the file gets a temporary name and
+  // replaces it as a named file would (a link there is replaced, not
+  // followed).
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    m_strTemp = NextTemporaryName();
+    if (::linkat(m_fd, "", m_dirFd, m_strTemp.c_str(), AT_EMPTY_PATH) == 0) break;
+    m_strTemp.clear();
+    if (errno != EEXIST) break;
+  }
+  if (m_strTemp.empty()) {
+    m_error = errno;
+    return false;
+  }
+  if (::renameat(m_dirFd, m_strTemp.c_str(), m_dirFd, m_strName.c_str()) == 0) {
+    m_strTemp.clear();
+    return true;
+  }
+  m_error = errno;
+  return false;
+#endif
+}
+
 bool StagedFile::Commit() {
   if (m_fd < 0) return false;
+  if (m_unnamed) {
+    const bool linked = LinkUnnamed();
+    const bool closed = ::close(m_fd) == 0;
+    if (linked && !closed) {
+      // The bytes may not all have reached the file: it goes again.
+      m_error = errno;
+      ::unlinkat(m_dirFd, m_strName.c_str(), 0);
+    }
+    m_fd = -1;
+    if (linked && closed) return true;
+    Discard();
+    return false;
+  }
   const bool closed = ::close(m_fd) == 0;
   if (!closed) m_error = errno;
   m_fd = -1;

@@ -1,7 +1,13 @@
 #pragma once
-// A file written under a temporary name beside its target and renamed into
-// place only when complete, so readers never see a partial file and a
-// failed write leaves an earlier file at the target untouched.
+// A file written without a name and linked into place only when complete,
+// so readers never see a partial file and a failed write leaves an earlier
+// file at the target untouched.
+//
+// Where the system lets this process name an unnamed file (O_TMPFILE and
+// linkat with AT_EMPTY_PATH, which needs CAP_DAC_READ_SEARCH), the file is
+// made unnamed: placing it is one link when the target does not exist, and
+// a failed or interrupted write leaves nothing at all. Elsewhere it is
+// written under a temporary name beside its target and renamed into place.
 //
 // The file is made relative to a folder handle, so a folder swapped for a
 // symbolic link after the handle was opened cannot redirect it, and the
@@ -46,8 +52,12 @@ class StagedFile {
 
  private:
   void Create();
+  void CreateNamed();
+  // Gives the unnamed file the target's name; false with m_error set.
+  bool LinkUnnamed();
 
   int m_dirFd = -1;
+  bool m_unnamed = false;  // made with O_TMPFILE, m_strTemp empty
   bool m_ownsDir = false;
   std::string m_strName;  // target, relative to m_dirFd
   std::string m_strTemp;  // temporary name, relative to m_dirFd

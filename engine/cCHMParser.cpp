@@ -11,6 +11,7 @@
 #include "engine/SafeRelativePath.h"
 #include "engine/DiskFileWriter.h"
 #include "engine/FileWriterThread.h"
+#include "engine/ParallelExtraction.h"
 #include "engine/basVelmora.h"
 #include "platform/storage/CaseFold.h"
 #include "platform/storage/ChmStorageService.h"
@@ -97,6 +98,7 @@ bool cCHMParser::ParseCHM(const std::string& strCHMFile, const std::string& strO
   BusyGuard guard(m_busy);
   m_lost.clear();
   m_written = 0;
+  m_copiedInParallel = false;
 
   if (udeCHMExtractType != kExtractSingle) colCHMItems = cCHMItemCollection();
   if (!m_factory) return false;
@@ -122,8 +124,7 @@ bool cCHMParser::ParseCHM(const std::string& strCHMFile, const std::string& strO
   }
   std::int32_t lngLevel = 1;
   WalkStorage(*root, std::string(), state, strPath, lngLevel, false);
-  root.reset();
-  const auto losses = WritePlannedStreams(state.plan, strOutputPath);
+  const auto losses = WritePlannedStreams(state.plan, strOutputPath, *root);
   // Both lists are in walk order; a stream lost in the walk comes before
   // the planned stream it has the place of.
   auto walkLoss = state.lost.begin();
@@ -214,7 +215,8 @@ void cCHMParser::WalkStorage(IStorage& stg, const std::string& strFolder, WalkSt
 }
 
 std::vector<std::pair<std::size_t, LossReason>> cCHMParser::WritePlannedStreams(std::vector<PlannedStream>& plan,
-                                                                               const std::string& strRoot) {
+                                                                               const std::string& strRoot,
+                                                                               IStorage& root) {
   std::vector<std::pair<std::size_t, LossReason>> losses;
   if (plan.empty()) return losses;
   std::uint64_t total = 0;
@@ -226,6 +228,7 @@ std::vector<std::pair<std::size_t, LossReason>> cCHMParser::WritePlannedStreams(
   std::iota(order.begin(), order.end(), std::size_t{0});
   std::stable_sort(order.begin(), order.end(),
                    [&plan](std::size_t a, std::size_t b) { return plan[a].orderKey < plan[b].orderKey; });
+  if (WriteInParallel(plan, order, strRoot, root, losses)) return losses;
 
   // The streams are decompressed here while a second thread creates,
   // writes and renames the files. Several streams can map to one disk
@@ -265,6 +268,32 @@ std::vector<std::pair<std::size_t, LossReason>> cCHMParser::WritePlannedStreams(
   std::stable_sort(losses.begin(), losses.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
   return losses;
+}
+
+bool cCHMParser::WriteInParallel(std::vector<PlannedStream>& plan, const std::vector<std::size_t>& order,
+                                 const std::string& strRoot, IStorage& root,
+                                 std::vector<std::pair<std::size_t, LossReason>>& losses) {
+  if (!blnCopyInParallel) return false;
+  std::vector<ParallelExtraction::Stream> streams;
+  streams.reserve(order.size());
+  for (const std::size_t index : order) {
+    PlannedStream& planned = plan[index];
+    streams.push_back({planned.stream.get(), planned.strFile, planned.length, index});
+  }
+  if (ParallelExtraction::SegmentStarts(streams).size() < 2) return false;
+  std::vector<const std::string*> paths;
+  paths.reserve(plan.size());
+  for (const PlannedStream& planned : plan) paths.push_back(&planned.strFile);
+  if (!ParallelExtraction::PathsAreIndependent(paths)) return false;
+  if (!root.OpenReader()) return false;
+
+  ParallelExtraction extraction(strRoot, std::move(streams), [&root] { return root.OpenReader(); });
+  extraction.Run(ParallelExtraction::ThreadsToUse(), WriteProgress);
+  m_copiedInParallel = true;
+  losses = extraction.Losses();
+  m_written = extraction.Written();
+  for (PlannedStream& planned : plan) planned.stream.reset();
+  return true;
 }
 
 bool cCHMParser::CopyStream(IStream& stream, const platform::ByteSink& write, std::uint64_t done,

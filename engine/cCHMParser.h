@@ -55,6 +55,10 @@ class cCHMParser {
 
   ProgressHandler Progress;
   WriteProgressHandler WriteProgress;
+  // Lets ParseCHM copy the selected streams on several threads when the
+  // storage file offers readers (see ParseCHM); false keeps every copy on
+  // the calling thread.
+  bool blnCopyInParallel = true;
 
   // Writing: the walk first records, counts and reports every element and
   // collects the selected streams; they are then written in container order
@@ -69,11 +73,16 @@ class cCHMParser {
   // "html\images") or, at the root, its bare name ("html") selects every
   // stream below that storage.
   //
-  // Streams are decompressed on the calling thread while one background
-  // thread creates the folders and files, writes and renames them; the
-  // storage layer, Progress and WriteProgress stay on the calling thread,
-  // and ParseCHM returns (or throws) only after that thread has finished.
-  // Type 32 writes on the calling thread alone.
+  // When the storage file offers readers (IStorage::OpenReader), the plan
+  // holds enough work to share and no two disk paths clash (equal ignoring
+  // case, or one a folder on the way to the other), the streams are copied
+  // on as many threads as the process has processors (ParallelExtraction),
+  // with the same end result and loss report. Otherwise they are
+  // decompressed on the calling thread while one background thread creates
+  // the folders and files and writes them. Either way Progress and
+  // WriteProgress stay on the calling thread, and ParseCHM returns (or
+  // throws) only after every other thread has finished. Type 32 writes on
+  // the calling thread alone.
   //
   // Returns false when no storage service exists or the file is not a CHM
   // (missing, empty, another format). Throws ParseError as described above.
@@ -94,6 +103,8 @@ class cCHMParser {
   const std::vector<LostItem>& LostItems() const { return m_lost; }
   // How many files the last ParseCHM wrote.
   std::size_t WrittenCount() const { return m_written; }
+  // Whether the last ParseCHM copied its streams on several threads.
+  bool CopiedInParallel() const { return m_copiedInParallel; }
 
  private:
   struct PlannedStream;
@@ -109,9 +120,17 @@ class cCHMParser {
   void ExtractSingleItem(platform::IStorage& stg, const std::string& strOutputFile, const std::string& strKey,
                          std::string& strPath);
   // Writes the planned streams in container order below strRoot; returns
-  // the plan index and reason of every stream lost, by plan index.
+  // the plan index and reason of every stream lost, by plan index. The
+  // streams are copied on several threads when the storage file offers
+  // readers (root.OpenReader), the plan is large enough to share and its
+  // disk paths are independent of each other.
   std::vector<std::pair<std::size_t, LossReason>> WritePlannedStreams(std::vector<PlannedStream>& plan,
-                                                                      const std::string& strRoot);
+                                                                      const std::string& strRoot,
+                                                                      platform::IStorage& root);
+  // The parallel copy; false, with nothing done, when it does not apply.
+  bool WriteInParallel(std::vector<PlannedStream>& plan, const std::vector<std::size_t>& order,
+                       const std::string& strRoot, platform::IStorage& root,
+                       std::vector<std::pair<std::size_t, LossReason>>& losses);
   // Hands the whole stream to write; true when it delivered exactly its
   // length and write accepted every byte. Otherwise reason says why, unless
   // write refused (its caller knows why then). done and total are the write
@@ -128,6 +147,7 @@ class cCHMParser {
   bool m_busy = false;
   std::vector<LostItem> m_lost;
   std::size_t m_written = 0;
+  bool m_copiedInParallel = false;
 };
 
 }  // namespace velmora::engine

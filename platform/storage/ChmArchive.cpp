@@ -106,6 +106,19 @@ bool HasChmSignature(const std::string& header) {
 
 }  // namespace
 
+struct Decoder {
+  ChmIoSystem io;
+  mschm_decompressor* decompressor = nullptr;
+  bool decodeFailed = false;
+
+  Decoder() : decompressor(mspack_create_chm_decompressor(io.system())) {}
+  ~Decoder() {
+    if (decompressor) mspack_destroy_chm_decompressor(decompressor);
+  }
+  Decoder(const Decoder&) = delete;
+  Decoder& operator=(const Decoder&) = delete;
+};
+
 bool ChmArchive::IsChmFile(const std::string& path) {
   return HasChmSignature(ReadBytes(path, 0, kItsfFixedSize));
 }
@@ -118,10 +131,8 @@ std::unique_ptr<ChmArchive> ChmArchive::Open(const std::string& path, OpenResult
   }
   std::unique_ptr<ChmArchive> archive(new ChmArchive(path, fileSize));
   archive->prepareIo();
-  archive->m_decompressor = mspack_create_chm_decompressor(archive->m_io.system());
-  if (archive->m_decompressor) {
-    archive->m_header = archive->m_decompressor->open(archive->m_decompressor, archive->m_path.c_str());
-  }
+  mschm_decompressor* decompressor = archive->m_main->decompressor;
+  if (decompressor) archive->m_header = decompressor->open(decompressor, archive->m_path.c_str());
   if (!archive->m_header) {
     result = OpenResult::Damaged;
     return nullptr;
@@ -135,11 +146,37 @@ std::unique_ptr<ChmArchive> ChmArchive::Open(const std::string& path, OpenResult
 }
 
 ChmArchive::ChmArchive(std::string path, std::uint64_t fileSize)
-    : m_path(std::move(path)), m_fileSize(fileSize) {}
+    : m_path(std::move(path)), m_fileSize(fileSize), m_main(std::make_unique<Decoder>()) {}
 
 ChmArchive::~ChmArchive() {
-  if (m_header) m_decompressor->close(m_decompressor, m_header);
-  if (m_decompressor) mspack_destroy_chm_decompressor(m_decompressor);
+  if (m_header) m_main->decompressor->close(m_main->decompressor, m_header);
+}
+
+bool ChmArchive::lastFailureWasDecoding() const { return m_main->decodeFailed; }
+
+ChmArchive::Reader::Reader(ChmArchive& archive, std::unique_ptr<Decoder> decoder)
+    : m_archive(archive), m_decoder(std::move(decoder)) {}
+
+ChmArchive::Reader::~Reader() = default;
+
+bool ChmArchive::Reader::extract(const Entry& entry, const ByteSink& sink) {
+  return m_archive.extractWith(*m_decoder, entry, sink);
+}
+
+bool ChmArchive::Reader::lastFailureWasDecoding() const { return m_decoder->decodeFailed; }
+
+// A second decompressor reads the header the first one opened. libmspack
+// only reads it while extracting, once the section's Content, ControlData
+// and reset table are known (it looks up and links in whichever is
+// missing), so readers are offered only then.
+std::unique_ptr<ChmArchive::Reader> ChmArchive::openReader() {
+  if (m_frameStarts.empty() || !m_header->sec1.content || !m_header->sec1.control || !m_header->sec1.rtable) {
+    return nullptr;
+  }
+  auto decoder = std::make_unique<Decoder>();
+  if (!decoder->decompressor) return nullptr;
+  decoder->io.copyInputViewFrom(m_main->io);
+  return std::unique_ptr<Reader>(new Reader(*this, std::move(decoder)));
 }
 
 // Sets up what libmspack will read differently from the file: the expected
@@ -150,7 +187,7 @@ void ChmArchive::prepareIo() {
   const std::string header = ReadBytes(m_path, 0, kItsfReadSize);
   const unsigned char* p = Bytes(header);
   if (header.size() >= kItsfFixedSize && std::memcmp(p + kItsfGuid2, kHeaderGuid1, 16) == 0) {
-    m_io.addPatch(kItsfGuid2, std::string(reinterpret_cast<const char*>(kHeaderGuid2), 16));
+    m_main->io.addPatch(kItsfGuid2, std::string(reinterpret_cast<const char*>(kHeaderGuid2), 16));
   }
   if (header.size() < kItsfDirectoryOffset + 8) return;
   const std::uint64_t itsp = U64(p + kItsfDirectoryOffset);
@@ -163,7 +200,7 @@ void ChmArchive::prepareIo() {
   const std::uint64_t present = (m_fileSize - itsp - kItspSize) / chunkSize;
   const auto chunks = static_cast<std::uint32_t>(std::min<std::uint64_t>(numChunks, present));
   if (chunks == 0) return;
-  m_io.addPatch(itsp + kItspFirstPmgl, Le32(0) + Le32(chunks - 1));
+  m_main->io.addPatch(itsp + kItspFirstPmgl, Le32(0) + Le32(chunks - 1));
 }
 
 // Copies libmspack's lists into directory order: the ordinary files as
@@ -198,8 +235,10 @@ const ChmArchive::Entry* ChmArchive::find(std::string_view path) const {
   return it == m_index.end() ? nullptr : &m_entries[it->second];
 }
 
-bool ChmArchive::extract(const Entry& entry, const ByteSink& sink) {
-  m_decodeFailed = false;
+bool ChmArchive::extract(const Entry& entry, const ByteSink& sink) { return extractWith(*m_main, entry, sink); }
+
+bool ChmArchive::extractWith(Decoder& decoder, const Entry& entry, const ByteSink& sink) const {
+  decoder.decodeFailed = false;
   if (&entry < m_entries.data() || &entry >= m_entries.data() + m_entries.size()) return false;
   mschmd_file* file = m_files[static_cast<std::size_t>(&entry - m_entries.data())];
   if (file->length == 0) return true;
@@ -228,9 +267,9 @@ bool ChmArchive::extract(const Entry& entry, const ByteSink& sink) {
     delivered += size;
     const std::uint64_t frame = (offset + delivered - 1) / kLzxFrameSize;
     if (frame + 1 < m_frameStarts.size()) {
-      const std::uint64_t used = m_io.lastReadEnd() - m_contentStart;
+      const std::uint64_t used = decoder.io.lastReadEnd() - m_contentStart;
       const std::uint64_t end = m_frameStarts[frame + 1];
-      if (m_io.lastReadEnd() < m_contentStart || used < end || used - end > kFrameEndSlack) {
+      if (decoder.io.lastReadEnd() < m_contentStart || used < end || used - end > kFrameEndSlack) {
         desync = true;
         return false;
       }
@@ -238,10 +277,10 @@ bool ChmArchive::extract(const Entry& entry, const ByteSink& sink) {
     return sink(data, size);
   };
   const bool watch = entry.section == 1 && !m_frameStarts.empty();
-  m_io.setSink(watch ? &checked : &sink);
-  const int error = m_decompressor->extract(m_decompressor, file, "");
-  m_io.setSink(nullptr);
-  m_decodeFailed = desync || error == MSPACK_ERR_DECRUNCH || error == MSPACK_ERR_DATAFORMAT;
+  decoder.io.setSink(watch ? &checked : &sink);
+  const int error = decoder.decompressor->extract(decoder.decompressor, file, "");
+  decoder.io.setSink(nullptr);
+  decoder.decodeFailed = desync || error == MSPACK_ERR_DECRUNCH || error == MSPACK_ERR_DATAFORMAT;
   return error == MSPACK_ERR_OK;
 }
 
@@ -283,7 +322,7 @@ void ChmArchive::rebuildLostControlData() {
   // its entry and gets the virtual bytes as its place.
   const auto place = [&](mschmd_file* file, std::string bytes) {
     const auto length = static_cast<off_t>(bytes.size());
-    file->offset = static_cast<off_t>(m_io.addVirtualBytes(std::move(bytes)) - base);
+    file->offset = static_cast<off_t>(m_main->io.addVirtualBytes(std::move(bytes)) - base);
     file->length = length;
   };
   mschmd_file* control = fileOf(kControlData);
@@ -356,7 +395,7 @@ void ChmArchive::readFrameStarts() {
   }
   m_contentStart = static_cast<std::uint64_t>(m_header->sec0.offset) + content->offset;
   m_frameStarts = std::move(starts);
-  m_io.setShortReadRange(m_contentStart, m_contentStart + content->length, kContentReadChunk);
+  m_main->io.setShortReadRange(m_contentStart, m_contentStart + content->length, kContentReadChunk);
 }
 
 // The uncompressed size of the LZX section: from the reset table, or from

@@ -25,6 +25,9 @@ struct mschmd_file;
 
 namespace velmora::platform {
 
+// One libmspack CHM decompressor with the file layer it reads through.
+struct Decoder;
+
 class ChmArchive {
  public:
   enum class OpenResult {
@@ -66,7 +69,33 @@ class ChmArchive {
   bool extract(const Entry& entry, const ByteSink& sink);
   // After a failed extract: true when the data was read but could not be
   // decompressed (a damaged LZX frame), false when it could not be read.
-  bool lastFailureWasDecoding() const { return m_decodeFailed; }
+  bool lastFailureWasDecoding() const;
+
+  // Decodes streams of this file on its own, independently of extract()
+  // and of every other reader, so that streams far apart can be copied on
+  // several threads at once (one thread per reader at a time). Streams
+  // copied in ascending offset order decode without restarting. A reader
+  // must not outlive its archive.
+  class Reader {
+   public:
+    ~Reader();
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+    // As ChmArchive::extract, for an entry of the reader's archive.
+    bool extract(const Entry& entry, const ByteSink& sink);
+    bool lastFailureWasDecoding() const;
+
+   private:
+    friend class ChmArchive;
+    Reader(ChmArchive& archive, std::unique_ptr<Decoder> decoder);
+    ChmArchive& m_archive;
+    std::unique_ptr<Decoder> m_decoder;
+  };
+
+  // A reader of its own; null when the LZX section cannot be decoded from
+  // its reset points (no intact reset table), so every stream has to be
+  // decoded by the one decoder that knows what came before.
+  std::unique_ptr<Reader> openReader();
 
   // The file position where the stored bytes the entry needs end: its own
   // bytes in section 0, the end of the compressed frames that hold it in
@@ -85,6 +114,8 @@ class ChmArchive {
  private:
   ChmArchive(std::string path, std::uint64_t fileSize);
 
+  bool extractWith(Decoder& decoder, const Entry& entry, const ByteSink& sink) const;
+
   void prepareIo();
   void takeDirectory();
   std::uint64_t readSection1Length();
@@ -94,14 +125,13 @@ class ChmArchive {
 
   std::string m_path;
   std::uint64_t m_fileSize = 0;
-  ChmIoSystem m_io;
-  mschm_decompressor* m_decompressor = nullptr;
+  // The decoder that opened the file, and the one extract() uses.
+  std::unique_ptr<Decoder> m_main;
   mschmd_header* m_header = nullptr;
   std::vector<Entry> m_entries;
   std::vector<mschmd_file*> m_files;  // libmspack's record of each entry
   std::unordered_map<std::string, std::size_t> m_index;  // folded name -> entry
   std::uint64_t m_section1Length = 0;  // uncompressed size of the LZX section
-  bool m_decodeFailed = false;
   // From an intact reset table: where each 32 KiB frame's compressed data
   // starts, relative to the compressed content at m_contentStart.
   std::vector<std::uint64_t> m_frameStarts;

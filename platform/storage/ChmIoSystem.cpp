@@ -1,7 +1,11 @@
 #include "platform/storage/ChmIoSystem.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <cstdio>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -12,16 +16,48 @@ namespace {
 // Where virtual bytes start: beyond any file this program can open, and
 // still far below the largest off_t.
 constexpr std::uint64_t kVirtualBase = std::uint64_t{1} << 56;
+// The input is read in blocks of this size with pread; the decoder's small
+// reads are served from the block, so positioning costs no system call.
+constexpr std::size_t kInputBlock = 64 << 10;
 }  // namespace
 
 // One open file: either the CHM file being read or the sink being written.
 struct ChmIoSystem::File {
   ChmIoSystem* owner = nullptr;
-  std::FILE* input = nullptr;  // null for the sink
+  int fd = -1;  // -1 for the sink
   std::uint64_t position = 0;
   std::uint64_t size = 0;
-  bool inputMoved = false;  // the stdio position lags after virtual reads
+  // The block of the input last read: its file offset and bytes.
+  std::uint64_t blockStart = 0;
+  std::size_t blockLength = 0;
+  char* block = nullptr;
+
+  ~File() {
+    if (fd >= 0) ::close(fd);
+    std::free(block);
+  }
+  // Copies up to length bytes at position from the block, reading the
+  // block there first when it does not hold position; -1 on a read error.
+  long readAt(char* buffer, std::size_t length);
 };
+
+long ChmIoSystem::File::readAt(char* buffer, std::size_t length) {
+  if (position < blockStart || position >= blockStart + blockLength) {
+    blockStart = position;
+    blockLength = 0;
+    for (;;) {
+      const ssize_t got = ::pread(fd, block, kInputBlock, static_cast<off_t>(position));
+      if (got >= 0) {
+        blockLength = static_cast<std::size_t>(got);
+        break;
+      }
+      if (errno != EINTR) return -1;
+    }
+  }
+  const std::size_t n = std::min<std::uint64_t>(length, blockStart + blockLength - position);
+  std::memcpy(buffer, block + (position - blockStart), n);
+  return static_cast<long>(n);
+}
 
 ChmIoSystem::ChmIoSystem() {
   mspack_system& s = m_bridge.base;
@@ -41,6 +77,14 @@ ChmIoSystem::ChmIoSystem() {
 
 void ChmIoSystem::addPatch(std::uint64_t offset, std::string bytes) {
   m_patches.push_back({offset, std::move(bytes)});
+}
+
+void ChmIoSystem::copyInputViewFrom(const ChmIoSystem& other) {
+  m_patches = other.m_patches;
+  m_virtual = other.m_virtual;
+  m_shortStart = other.m_shortStart;
+  m_shortEnd = other.m_shortEnd;
+  m_shortChunk = other.m_shortChunk;
 }
 
 void ChmIoSystem::setShortReadRange(std::uint64_t start, std::uint64_t end, std::size_t chunk) {
@@ -71,19 +115,14 @@ mspack_file* ChmIoSystem::Open(mspack_system* self, const char* filename, int mo
   auto* file = new File;
   file->owner = owner;
   if (mode == MSPACK_SYS_OPEN_READ) {
-    file->input = std::fopen(filename, "rb");
-    if (file->input && fseeko(file->input, 0, SEEK_END) == 0) {
-      const off_t end = ftello(file->input);
-      file->size = end > 0 ? static_cast<std::uint64_t>(end) : 0;
-      fseeko(file->input, 0, SEEK_SET);
-    } else if (file->input) {
-      std::fclose(file->input);
-      file->input = nullptr;
-    }
-    if (!file->input) {
+    file->fd = ::open(filename, O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    file->block = static_cast<char*>(std::malloc(kInputBlock));
+    if (file->fd < 0 || ::fstat(file->fd, &st) != 0 || !S_ISREG(st.st_mode) || !file->block) {
       delete file;
       return nullptr;
     }
+    file->size = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
   } else if (mode != MSPACK_SYS_OPEN_WRITE || !owner->m_sink) {
     delete file;
     return nullptr;
@@ -92,14 +131,12 @@ mspack_file* ChmIoSystem::Open(mspack_system* self, const char* filename, int mo
 }
 
 void ChmIoSystem::Close(mspack_file* handle) {
-  auto* file = reinterpret_cast<File*>(handle);
-  if (file && file->input) std::fclose(file->input);
-  delete file;
+  delete reinterpret_cast<File*>(handle);
 }
 
 int ChmIoSystem::Read(mspack_file* handle, void* buffer, int bytes) {
   auto* file = reinterpret_cast<File*>(handle);
-  if (!file || !file->input || bytes < 0) return -1;
+  if (!file || file->fd < 0 || bytes < 0) return -1;
   if (file->position >= kVirtualBase) {
     const VirtualBytes* v = file->owner->virtualAt(file->position);
     if (!v) return 0;
@@ -109,16 +146,22 @@ int ChmIoSystem::Read(mspack_file* handle, void* buffer, int bytes) {
     file->position += n;
     return static_cast<int>(n);
   }
-  if (file->inputMoved) {
-    if (fseeko(file->input, static_cast<off_t>(file->position), SEEK_SET) != 0) return -1;
-    file->inputMoved = false;
-  }
   ChmIoSystem& owner = *file->owner;
   const bool content = owner.m_shortChunk && file->position >= owner.m_shortStart && file->position < owner.m_shortEnd;
   if (content) bytes = std::min(bytes, static_cast<int>(owner.m_shortChunk));
-  const std::size_t got = std::fread(buffer, 1, static_cast<std::size_t>(bytes), file->input);
-  if (got < static_cast<std::size_t>(bytes) && std::ferror(file->input)) return -1;
-  file->owner->applyPatches(file->position, static_cast<char*>(buffer), got);
+  // Whole requests as a read(2) of a regular file gives them: short only
+  // at the end of the file.
+  std::size_t got = 0;
+  auto* out = static_cast<char*>(buffer);
+  while (got < static_cast<std::size_t>(bytes)) {
+    const long n = file->readAt(out + got, static_cast<std::size_t>(bytes) - got);
+    if (n < 0) return -1;
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+    file->position += static_cast<std::uint64_t>(n);
+  }
+  file->position -= got;
+  owner.applyPatches(file->position, out, got);
   file->position += got;
   if (content) owner.m_lastReadEnd = file->position;
   return static_cast<int>(got);
@@ -126,7 +169,7 @@ int ChmIoSystem::Read(mspack_file* handle, void* buffer, int bytes) {
 
 int ChmIoSystem::Write(mspack_file* handle, void* buffer, int bytes) {
   auto* file = reinterpret_cast<File*>(handle);
-  if (!file || file->input || bytes < 0) return -1;
+  if (!file || file->fd >= 0 || bytes < 0) return -1;
   const ByteSink* sink = file->owner->m_sink;
   if (bytes == 0) return 0;
   if (!sink || !(*sink)(static_cast<const char*>(buffer), static_cast<std::size_t>(bytes))) return -1;
@@ -138,7 +181,7 @@ int ChmIoSystem::Write(mspack_file* handle, void* buffer, int bytes) {
 // an error, so damaged offsets fail at once instead of reading nothing.
 int ChmIoSystem::Seek(mspack_file* handle, off_t offset, int mode) {
   auto* file = reinterpret_cast<File*>(handle);
-  if (!file || !file->input) return -1;
+  if (!file || file->fd < 0) return -1;
   std::int64_t base = 0;  // both positions are below 2^63
   if (mode == MSPACK_SYS_SEEK_CUR) base = static_cast<std::int64_t>(file->position);
   else if (mode == MSPACK_SYS_SEEK_END) base = static_cast<std::int64_t>(file->size);
@@ -148,13 +191,10 @@ int ChmIoSystem::Seek(mspack_file* handle, off_t offset, int mode) {
   if (target >= 0 && static_cast<std::uint64_t>(target) >= kVirtualBase) {
     if (!file->owner->virtualAt(static_cast<std::uint64_t>(target))) return -1;
     file->position = static_cast<std::uint64_t>(target);
-    file->inputMoved = true;
     return 0;
   }
   if (target < 0 || static_cast<std::uint64_t>(target) > file->size) return -1;
-  if (fseeko(file->input, static_cast<off_t>(target), SEEK_SET) != 0) return -1;
   file->position = static_cast<std::uint64_t>(target);
-  file->inputMoved = false;
   return 0;
 }
 

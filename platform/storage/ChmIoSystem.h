@@ -22,6 +22,10 @@ class ChmIoSystem {
 
   mspack_system* system() { return &m_bridge.base; }
 
+  // Presents the input as other presents it (patches, virtual bytes, the
+  // short-read range), for a second decoder of the same file.
+  void copyInputViewFrom(const ChmIoSystem& other);
+
   // Every read that covers bytes [offset, offset + bytes.size()) of the
   // input file sees these bytes instead of what is stored there.
   void addPatch(std::uint64_t offset, std::string bytes);

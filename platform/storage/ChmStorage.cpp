@@ -5,6 +5,25 @@
 
 namespace velmora::platform {
 
+namespace {
+
+class ChmStreamReader : public IStreamReader {
+ public:
+  ChmStreamReader(std::shared_ptr<ChmTree> tree, std::unique_ptr<ChmArchive::Reader> reader)
+      : m_tree(std::move(tree)), m_reader(std::move(reader)) {}
+
+  HResult CopyTo(IStream& stream, const ByteSink& sink) override {
+    auto* chmStream = dynamic_cast<ChmStream*>(&stream);
+    return chmStream ? chmStream->CopyTo(*m_reader, sink) : E_FAIL;
+  }
+
+ private:
+  std::shared_ptr<ChmTree> m_tree;  // keeps the archive the reader reads
+  std::unique_ptr<ChmArchive::Reader> m_reader;
+};
+
+}  // namespace
+
 ChmStorage::ChmStorage(std::shared_ptr<ChmTree> tree, const ChmNode& node)
     : m_tree(std::move(tree)), m_node(node) {}
 
@@ -20,6 +39,12 @@ HResult ChmStorage::OpenStorage(const std::string& name, std::unique_ptr<IStorag
   if (!child) return E_NOTFOUND;
   out = std::make_unique<ChmStorage>(m_tree, *child);
   return S_OK;
+}
+
+std::unique_ptr<IStreamReader> ChmStorage::OpenReader() {
+  std::unique_ptr<ChmArchive::Reader> reader = m_tree->archive().openReader();
+  if (!reader) return nullptr;
+  return std::make_unique<ChmStreamReader>(m_tree, std::move(reader));
 }
 
 HResult ChmStorage::OpenStream(const std::string& name, std::unique_ptr<IStream>& out) {

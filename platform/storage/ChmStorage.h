@@ -18,6 +18,8 @@ class ChmStorage : public IStorage {
   // Names match exactly, or else ignoring case as the Windows service does.
   HResult OpenStorage(const std::string& name, std::unique_ptr<IStorage>& out) override;
   HResult OpenStream(const std::string& name, std::unique_ptr<IStream>& out) override;
+  // Offered when the LZX section can be decoded from its reset points.
+  std::unique_ptr<IStreamReader> OpenReader() override;
 
  private:
   std::shared_ptr<ChmTree> m_tree;

@@ -15,15 +15,20 @@ std::uint64_t ChmStream::OrderKey() const {
   return m_entry.section == 0 ? offset : kSectionBit | offset;
 }
 
-HResult ChmStream::CopyTo(const ByteSink& sink) {
+HResult ChmStream::CopyTo(const ByteSink& sink) { return CopyFrom(m_tree->archive(), sink); }
+
+HResult ChmStream::CopyTo(ChmArchive::Reader& reader, const ByteSink& sink) { return CopyFrom(reader, sink); }
+
+template <typename Source>
+HResult ChmStream::CopyFrom(Source& source, const ByteSink& sink) {
   bool stopped = false;
-  const bool ok = m_tree->archive().extract(m_entry, [&](const char* data, std::size_t length) {
+  const bool ok = source.extract(m_entry, [&](const char* data, std::size_t length) {
     stopped = !sink(data, length);
     return !stopped;
   });
   if (ok) return S_OK;
   if (stopped) return E_FAIL;
-  return m_tree->archive().lastFailureWasDecoding() ? E_DATACORRUPT : E_READFAULT;
+  return source.lastFailureWasDecoding() ? E_DATACORRUPT : E_READFAULT;
 }
 
 }  // namespace velmora::platform

@@ -18,8 +18,13 @@ class ChmStream : public IStream {
   std::uint64_t OrderKey() const override;
   // E_FAIL when the sink stops the copy, E_READFAULT on a read error.
   HResult CopyTo(const ByteSink& sink) override;
+  // The same through a reader of the same file.
+  HResult CopyTo(ChmArchive::Reader& reader, const ByteSink& sink);
 
  private:
+  template <typename Source>
+  HResult CopyFrom(Source& source, const ByteSink& sink);
+
   std::shared_ptr<ChmTree> m_tree;
   const ChmArchive::Entry& m_entry;
 };

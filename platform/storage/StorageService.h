@@ -50,6 +50,16 @@ class IStream {
   virtual HResult CopyTo(const ByteSink& sink) = 0;
 };
 
+// Copies streams of one storage file independently of IStream::CopyTo and
+// of every other reader, so that streams far apart in the container can be
+// copied on several threads at once, each reader on one thread at a time.
+class IStreamReader {
+ public:
+  virtual ~IStreamReader() = default;
+  // As stream.CopyTo(sink), for a stream of the file that made the reader.
+  virtual HResult CopyTo(IStream& stream, const ByteSink& sink) = 0;
+};
+
 class IEnumElements {
  public:
   virtual ~IEnumElements() = default;
@@ -66,6 +76,10 @@ class IStorage {
   virtual HResult EnumElements(std::unique_ptr<IEnumElements>& out) = 0;
   virtual HResult OpenStorage(const std::string& name, std::unique_ptr<IStorage>& out) = 0;
   virtual HResult OpenStream(const std::string& name, std::unique_ptr<IStream>& out) = 0;
+  // A reader of this storage file's streams; null when the file's streams
+  // can only be copied one after another through IStream::CopyTo. May be
+  // called on any thread while no IStream::CopyTo of the file runs.
+  virtual std::unique_ptr<IStreamReader> OpenReader() { return nullptr; }
 };
 
 class IStorageService {

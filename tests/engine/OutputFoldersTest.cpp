@@ -1,0 +1,72 @@
+// Two writers sharing the output folders, as two copying threads do: a
+// folder made for a file goes again when the file that ends last in it is
+// not written, whichever writer made it, and the output folder goes while
+// nothing has been written and no file is open.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+
+#include "engine/DiskFileWriter.h"
+#include "engine/OutputFolders.h"
+#include "tests/engine/TempFolder.h"
+
+namespace velmora::engine {
+namespace {
+
+using test::ReadTree;
+using test::TempFolder;
+using Tree = std::map<std::string, std::string>;
+
+struct SharedFoldersCase {
+  const char* label;
+  // "1+path" begins a file with writer 1; "1!" writes "x" and ends it as
+  // complete; "1-" ends it as failed; "?path" checks that the folder
+  // exists below the output folder at that point ("?" the output folder).
+  std::vector<std::string> steps;
+  Tree expected;  // below the temporary folder, which holds the output folder "out"
+};
+
+class SharedFoldersTest : public testing::TestWithParam<SharedFoldersCase> {};
+
+TEST_P(SharedFoldersTest, LeavesOnlyFoldersOfWrittenFiles) {
+  TempFolder tmp;
+  const auto folders = std::make_shared<OutputFolders>(tmp / "out");
+  std::array<DiskFileWriter, 2> writers{DiskFileWriter(folders), DiskFileWriter(folders)};
+  for (const std::string& step : GetParam().steps) {
+    if (step[0] == '?') {
+      EXPECT_TRUE(std::filesystem::is_directory(tmp.path() / "out" / step.substr(1))) << step;
+      continue;
+    }
+    DiskFileWriter& writer = writers[step[0] == '1' ? 0 : 1];
+    if (step[1] == '+') {
+      ASSERT_TRUE(writer.Begin(step.substr(2))) << step;
+    } else if (step[1] == '!') {
+      ASSERT_TRUE(writer.Write("x", 1));
+      ASSERT_TRUE(writer.End(true)) << step;
+    } else {
+      writer.End(false);
+    }
+  }
+  EXPECT_EQ(ReadTree(tmp.path()), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, SharedFoldersTest,
+    testing::Values(
+        SharedFoldersCase{"FolderMadeByOneGoesWithTheOtherFailing",
+                          {"1+x/y/a.htm", "2+x/b.htm", "1-", "?x", "2-"},
+                          {}},
+        SharedFoldersCase{"WrittenFileKeepsTheFolderTheOtherMade",
+                          {"1+x/a.htm", "2+x/y/b.htm", "2-", "1!"},
+                          {{"out/", ""}, {"out/x/", ""}, {"out/x/a.htm", "x"}}},
+        SharedFoldersCase{"OutputFolderStaysWhileAFileIsOpen",
+                          {"1+a.htm", "2+b/c.htm", "2-", "?", "1!"},
+                          {{"out/", ""}, {"out/a.htm", "x"}}},
+        SharedFoldersCase{"FolderInUseAgainAfterItWasRemoved",
+                          {"1+x/a.htm", "1-", "2+x/b.htm", "2!"},
+                          {{"out/", ""}, {"out/x/", ""}, {"out/x/b.htm", "x"}}}),
+    [](const testing::TestParamInfo<SharedFoldersCase>& info) { return std::string(info.param.label); });
+
+}  // namespace
+}  // namespace velmora::engine

@@ -1,0 +1,153 @@
+// Streams copied on several threads leave the same files, folders and loss
+// report as streams copied on one thread, over real help files whole, cut
+// short and damaged, and with a symbolic link planted in the output folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "TestPaths.h"
+#include "engine/cCHMParser.h"
+#include "tests/engine/TempFolder.h"
+
+namespace velmora::engine {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::ReadTree;
+using test::TempFolder;
+using test::WriteFile;
+
+struct CopyCase {
+  const char* label;
+  const char* file;   // in the corpus
+  double keep;        // share of the file kept (1 = whole)
+  bool parallel;      // whether the copy can be shared between threads
+  bool plantLink;     // a link named like the first top folder, to elsewhere/
+};
+
+struct Outcome {
+  std::map<std::string, std::string> tree;
+  std::vector<std::string> lost;  // key and reason
+  std::size_t written = 0;
+  bool parallel = false;
+};
+
+Outcome Extract(const std::string& chm, const fs::path& out, bool parallel) {
+  cCHMParser parser;
+  parser.blnCopyInParallel = parallel;
+  cCHMItemCollection items;
+  std::int32_t pic = 0, html = 0, movie = 0, total = 0;
+  EXPECT_TRUE(parser.ParseCHM(chm, out.string(), kExtractAll, {}, items, pic, html, movie, total));
+  Outcome outcome;
+  outcome.tree = ReadTree(out);
+  for (const LostItem& item : parser.LostItems()) outcome.lost.push_back(LostItemLine(item));
+  outcome.written = parser.WrittenCount();
+  outcome.parallel = parser.CopiedInParallel();
+  return outcome;
+}
+
+// The first folder the one-thread copy wrote at the top of the output.
+std::string FirstTopFolder(const std::map<std::string, std::string>& tree) {
+  for (const auto& entry : tree) {
+    const auto slash = entry.first.find('/');
+    if (slash != std::string::npos) return entry.first.substr(0, slash);
+  }
+  return std::string();
+}
+
+// Thousands of files are written and removed again: in memory when the
+// system has a tmpfs for it.
+fs::path Scratch() {
+  std::error_code ec;
+  return fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
+}
+
+class ParallelCopyTest : public testing::TestWithParam<CopyCase> {};
+
+TEST_P(ParallelCopyTest, LeavesWhatACopyOnOneThreadLeaves) {
+  const std::string original = std::string(VELMORA_CORPUS_DIR) + "/" + GetParam().file;
+  if (!fs::exists(original)) GTEST_SKIP() << "no corpus";
+  TempFolder tmp(Scratch());
+  std::string chm = original;
+  if (GetParam().keep < 1) {
+    const std::string bytes = ReadFile(original);
+    chm = tmp / "cut.chm";
+    WriteFile(chm, bytes.substr(0, static_cast<std::size_t>(static_cast<double>(bytes.size()) * GetParam().keep)));
+  }
+  std::string link;
+  if (GetParam().plantLink) {
+    link = FirstTopFolder(Extract(chm, tmp.path() / "probe", false).tree);
+    ASSERT_FALSE(link.empty());
+    fs::create_directories(tmp.path() / "elsewhere");
+    for (const char* out : {"one", "many"}) {
+      fs::create_directories(tmp.path() / out);
+      fs::create_directory_symlink(tmp.path() / "elsewhere", tmp.path() / out / link);
+    }
+  }
+
+  const Outcome one = Extract(chm, tmp.path() / "one", false);
+  const Outcome many = Extract(chm, tmp.path() / "many", true);
+  EXPECT_FALSE(one.parallel);
+  EXPECT_EQ(many.parallel, GetParam().parallel);
+  EXPECT_EQ(many.written, one.written);
+  EXPECT_EQ(many.lost, one.lost);
+  EXPECT_TRUE(many.tree == one.tree) << "the two copies left different files or folders";
+  EXPECT_GT(one.written, 0u);
+  if (GetParam().plantLink) {
+    EXPECT_TRUE(fs::is_empty(tmp.path() / "elsewhere"));
+    EXPECT_FALSE(one.lost.empty()) << "the streams below " << link << " are lost";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Corpus, ParallelCopyTest,
+    testing::Values(CopyCase{"Whole", "real/09-PyWin32.chm", 1, true, false},
+                    CopyCase{"ChineseNames", "real/01-UDFs3CHS.chm", 1, true, false},
+                    CopyCase{"CutAtHalf", "real/02-AutoHotkey2.0.chm", 0.5, true, false},
+                    CopyCase{"CutAtAQuarter", "real/09-PyWin32.chm", 0.25, true, false},
+                    CopyCase{"CrlfDamaged", "hostile/crlf-damaged-AutoHotkey.chm", 1, true, false},
+                    // The reset table lies after the cut: one decoder must
+                    // decode the section from its start.
+                    CopyCase{"ResetTableLost", "real/06-开发手册.chm", 0.6, false, false},
+                    CopyCase{"LinkPlanted", "real/09-PyWin32.chm", 1, true, true}),
+    [](const testing::TestParamInfo<CopyCase>& info) { return std::string(info.param.label); });
+
+// A WriteProgress handler that throws stops every thread: the exception
+// reaches the caller, every file written is whole, and the parser copies
+// again afterwards.
+TEST(ParallelCopyProgressTest, AThrowingHandlerStopsTheCopyAndLeavesOnlyWholeFiles) {
+  const std::string chm = std::string(VELMORA_CORPUS_DIR) + "/real/09-PyWin32.chm";
+  if (!fs::exists(chm)) GTEST_SKIP() << "no corpus";
+  TempFolder tmp(Scratch());
+  const auto whole = Extract(chm, tmp.path() / "whole", true).tree;
+
+  cCHMParser parser;
+  cCHMItemCollection items;
+  std::int32_t pic = 0, html = 0, movie = 0, total = 0;
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> calls;
+  parser.WriteProgress = [&calls](std::uint64_t done, std::uint64_t all) {
+    calls.emplace_back(done, all);
+    if (calls.size() == 2) throw std::runtime_error("stop");
+  };
+  EXPECT_THROW(parser.ParseCHM(chm, (tmp.path() / "stopped").string(), kExtractAll, {}, items, pic, html, movie,
+                               total),
+               std::runtime_error);
+  for (const auto& [path, bytes] : ReadTree(tmp.path() / "stopped")) {
+    ASSERT_TRUE(whole.count(path)) << path;
+    EXPECT_TRUE(bytes == whole.at(path)) << path;
+  }
+
+  calls.clear();
+  parser.WriteProgress = [&calls](std::uint64_t done, std::uint64_t all) { calls.emplace_back(done, all); };
+  ASSERT_TRUE(parser.ParseCHM(chm, (tmp.path() / "again").string(), kExtractAll, {}, items, pic, html, movie, total));
+  EXPECT_TRUE(parser.CopiedInParallel());
+  EXPECT_TRUE(ReadTree(tmp.path() / "again") == whole);
+  ASSERT_FALSE(calls.empty());
+  for (std::size_t i = 1; i < calls.size(); ++i) EXPECT_GE(calls[i].first, calls[i - 1].first);
+  EXPECT_EQ(calls.back().first, calls.back().second);
+}
+
+}  // namespace
+}  // namespace velmora::engine
