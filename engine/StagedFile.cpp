@@ -18,6 +18,7 @@ namespace {
 
 std::atomic<unsigned> g_counter{0};
 std::atomic<StagedFile::WriteFunction> g_write{nullptr};
+std::atomic<bool> g_unnamedAllowed{true};
 
 ssize_t SystemWrite(int fd, const void* data, std::size_t length) { return ::write(fd, data, length); }
 
@@ -50,6 +51,8 @@ std::string NextTemporaryName() {
 
 void StagedFile::SetWriteFunction(WriteFunction function) { g_write = function; }
 
+void StagedFile::AllowUnnamedFiles(bool allowed) { g_unnamedAllowed = allowed; }
+
 StagedFile::StagedFile(std::string strTarget) {
   const auto pos = strTarget.rfind('/');
   const std::string folder = pos == std::string::npos ? std::string(".") : strTarget.substr(0, pos + 1);
@@ -67,7 +70,7 @@ StagedFile::StagedFile(int dirFd, std::string strName) : m_dirFd(dirFd), m_strNa
 
 void StagedFile::Create() {
 #ifdef VELMORA_UNNAMED_FILES
-  if (CanLinkUnnamedFiles()) {
+  if (g_unnamedAllowed.load() && CanLinkUnnamedFiles()) {
     m_fd = ::openat(m_dirFd, ".", O_WRONLY | O_TMPFILE | O_CLOEXEC, 0666);
     // File systems without unnamed files refuse them (EOPNOTSUPP, EISDIR).
     if (m_fd >= 0) {

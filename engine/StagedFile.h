@@ -49,6 +49,9 @@ class StagedFile {
 
   // Replaces the write call of every staged file (null restores write(2)).
   static void SetWriteFunction(WriteFunction function);
+  // false makes every later file a named one even where unnamed files are
+  // allowed (so both ways can be tried on one system); true restores that.
+  static void AllowUnnamedFiles(bool allowed);
 
  private:
   void Create();
