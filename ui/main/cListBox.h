@@ -22,6 +22,15 @@ class cListBox : public QListWidget {
   void SetHorizontalExtent(int lngPixels);
   int HorizontalExtent() const { return m_lngHorizontalExtent; }
 
+  // Replaces every row with strRows in one go and returns the widest row's
+  // width in pixels. Tens of thousands of rows cost little: every row gets
+  // the height of the tallest of a few sample rows (one per script the
+  // rows use, so a CJK row is not cut in a list of Latin ones), which lets
+  // the view lay them out without asking each for its size, and only the
+  // rows that may be the widest are measured exactly. The rows scroll over
+  // the widest row's width.
+  int SetRows(const QStringList& strRows);
+
  signals:
   // Something was dropped; strFiles holds the local files it carried, in
   // the order of the drop (empty when it carried none).
@@ -45,7 +54,11 @@ class cListBox : public QListWidget {
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
  private:
+  class RowDelegate;
+
   int m_lngHorizontalExtent = 0;
+  int m_lngRowsWidth = 0;  // widest row given to SetRows
+  RowDelegate* m_delegate = nullptr;
   bool m_blnTakingFocus = false;    // inside focusInEvent
   bool m_blnPressing = false;       // inside mousePressEvent
   bool m_blnChosenInPress = false;  // the press changed the current row

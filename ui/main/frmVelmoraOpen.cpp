@@ -178,22 +178,14 @@ void frmVelmora::WidenList(cListBox* list, std::int32_t& lngMaxWidth, int lngTex
 
 void frmVelmora::ShowCHMContents(std::int32_t lngPicCount, std::int32_t lngHTMLCount, std::int32_t lngMovieCount,
                                  std::int32_t lngTotal, bool blnExported) {
-  // Hidden while refilled, and filled in one go: tens of thousands of rows
-  // then cost one layout instead of one per row.
+  // Hidden while refilled: tens of thousands of rows then cost one layout.
   lstItems->hide();
-  lstItems->clear();
   QStringList strRows;
   strRows.reserve(qsizetype(m_colItems.size()));
-  const QFontMetrics metrics = lstItems->fontMetrics();
-  int lngWidest = 0;
-  for (const engine::cCHMItemInfo& item : m_colItems) {
-    strRows.append(FromUtf8(engine::ItemRowText(item)));
-    lngWidest = std::max(lngWidest, metrics.horizontalAdvance(strRows.constLast()));
-  }
-  lstItems->addItems(strRows);
+  for (const engine::cCHMItemInfo& item : m_colItems) strRows.append(FromUtf8(engine::ItemRowText(item)));
   // The widest row decides the scroll range, as if each row were measured
   // and the range widened row by row.
-  WidenList(lstItems, m_lngMaxItemWidth, lngWidest);
+  WidenList(lstItems, m_lngMaxItemWidth, lstItems->SetRows(strRows));
   lstItems->show();
   EnableExportMenus(true);
   ShowStatus(FromUtf8(engine::ParseSummaryText(lngPicCount, lngHTMLCount, lngMovieCount, lngTotal, blnExported)));

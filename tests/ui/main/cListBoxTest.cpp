@@ -1,9 +1,13 @@
-// The main window's list boxes: drops, right clicks and the horizontal extent.
+// The main window's list boxes: drops, right clicks, the horizontal extent
+// and rows set in one go.
 
 #include <QMimeData>
+#include <QFontMetrics>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <algorithm>
 
 #include "tests/ui/main/MainTests.h"
 #include "ui/main/cListBox.h"
@@ -128,6 +132,44 @@ class cListBoxTest : public QObject {
     list.SetHorizontalExtent(10);
     list.addItem(QString(300, QLatin1Char('W')));
     QTRY_VERIFY(list.horizontalScrollBar()->maximum() > 0);
+  }
+
+  // Rows set in one go: the widest row is found exactly, whatever its
+  // script, and no row is lower than its own text needs.
+  void setRowsFindsTheWidestAndTallestRow_data() {
+    QTest::addColumn<QStringList>("strRows");
+    const QString strLatin = QStringLiteral("    docs\\sec00\\chap0\\page00001.htm (4096 字节)");
+    QTest::newRow("Latin, the longest is the widest") << QStringList{QStringLiteral("a"), strLatin, QStringLiteral("b")};
+    QTest::newRow("a shorter CJK row is the widest")
+        << QStringList{QStringLiteral("iiiiiiiiiiiiiiiiiiii"), QStringLiteral("中文名称中文名称中文"), QStringLiteral("x")};
+    QTest::newRow("kerning pairs") << QStringList{QStringLiteral("AVAVAVAVAVAVAVAVAV"), QStringLiteral("AAAAAAAAAAAAAAAAAA")};
+    QTest::newRow("marks, kana, Cyrillic, Thai")
+        << QStringList{QStringLiteral("e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301"), QStringLiteral("ひらがなカタカナ"),
+                       QStringLiteral("Справка по программе"), QStringLiteral("ภาษาไทยภาษาไทย")};
+    QTest::newRow("no rows") << QStringList{};
+  }
+
+  void setRowsFindsTheWidestAndTallestRow() {
+    QFETCH(QStringList, strRows);
+    cListBox list;
+    list.resize(120, 150);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    int lngWidest = 0;
+    for (const QString& strRow : strRows) lngWidest = std::max(lngWidest, list.fontMetrics().horizontalAdvance(strRow));
+    QCOMPARE(list.SetRows(strRows), lngWidest);
+    QCOMPARE(list.count(), strRows.size());
+    // Each row's own height and the scroll range from a list filled row by
+    // row, which asks every row for its size.
+    cListBox plain;
+    plain.resize(list.size());
+    plain.addItems(strRows);
+    plain.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&plain));
+    int lngTallest = 0;
+    for (int i = 0; i < strRows.size(); ++i) lngTallest = std::max(lngTallest, plain.sizeHintForRow(i));
+    for (int i = 0; i < strRows.size(); ++i) QTRY_COMPARE(list.visualItemRect(list.item(i)).height(), lngTallest);
+    QTRY_COMPARE(list.horizontalScrollBar()->maximum(), plain.horizontalScrollBar()->maximum());
   }
 };
 
