@@ -148,9 +148,14 @@ bool ParallelExtraction::PathsAreIndependent(const std::vector<const std::string
 }
 
 unsigned ParallelExtraction::ThreadsToUse() {
+  int count = 0;
+#ifdef __linux__
+  // The processors this process may run on (taskset, cgroups' cpusets),
+  // not every processor of the machine.
   cpu_set_t set;
   CPU_ZERO(&set);
-  int count = ::sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set) : 0;
+  if (::sched_getaffinity(0, sizeof set, &set) == 0) count = CPU_COUNT(&set);
+#endif
   if (count <= 0) count = static_cast<int>(std::thread::hardware_concurrency());
   return static_cast<unsigned>(std::clamp(count, 1, static_cast<int>(kMaxThreads)));
 }
