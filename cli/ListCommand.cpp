@@ -1,5 +1,7 @@
 #include "cli/ListCommand.h"
 
+#include <string>
+
 #include "cli/ChmWalk.h"
 #include "cli/CliArguments.h"
 #include "engine/ReportText.h"
@@ -14,10 +16,19 @@ int ListCommand::execute(const std::vector<std::string>& args, std::ostream& out
 
   ChmWalk walk(m_env, err);
   if (!walk.Run(arguments.positional()[0], "", engine::kExtractNone)) return kExitFailure;
-  for (const auto& item : walk.items()) out << engine::ItemRowText(item) << '\n';
-  out << engine::ParseSummaryText(walk.lngPicCount(), walk.lngHTMLCount(), walk.lngMovieCount(), walk.lngTotal(),
-                                  false)
-      << '\n';
+  // The rows are gathered and written in one go instead of one stream
+  // write per row.
+  std::string text;
+  std::size_t size = 0;
+  for (const auto& item : walk.items()) {
+    size += item.Name.size() + 1 + (item.Level > 1 ? static_cast<std::size_t>(item.Level - 1) * 2 : 0);
+  }
+  text.reserve(size + 256);
+  for (const auto& item : walk.items()) engine::AppendItemRowLine(text, item);
+  text += engine::ParseSummaryText(walk.lngPicCount(), walk.lngHTMLCount(), walk.lngMovieCount(), walk.lngTotal(),
+                                   false);
+  text += '\n';
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
   return kExitSuccess;
 }
 

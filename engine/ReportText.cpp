@@ -21,20 +21,26 @@ std::uint64_t ListedSize(const cCHMItemInfo& item) {
 }  // namespace
 
 std::string EscapeControlChars(const std::string& strName) {
-  static const char kHex[] = "0123456789ABCDEF";
   std::string text;
   text.reserve(strName.size());
-  for (const char c : strName) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7F) {
-      text += "\\x";
-      text += kHex[u >> 4];
-      text += kHex[u & 0xF];
-    } else {
-      text += c;
-    }
-  }
+  AppendEscapedControlChars(text, strName);
   return text;
+}
+
+void AppendEscapedControlChars(std::string& text, const std::string& strName) {
+  static const char kHex[] = "0123456789ABCDEF";
+  // Names rarely hold a control character: the stretches between them are
+  // appended whole.
+  std::size_t from = 0;
+  for (std::size_t i = 0; i < strName.size(); ++i) {
+    const auto u = static_cast<unsigned char>(strName[i]);
+    if (u >= 0x20 && u != 0x7F) continue;
+    text.append(strName, from, i - from);
+    const char escaped[4] = {'\\', 'x', kHex[u >> 4], kHex[u & 0xF]};
+    text.append(escaped, 4);
+    from = i + 1;
+  }
+  text.append(strName, from, std::string::npos);
 }
 
 std::string ParseSummaryText(std::int32_t lngPicCount, std::int32_t lngHTMLCount, std::int32_t lngMovieCount,
@@ -64,8 +70,17 @@ std::string ProgressText(const std::string& strName, std::int32_t lngSize, bool 
 }
 
 std::string ItemRowText(const cCHMItemInfo& item) {
+  std::string text;
+  AppendItemRowLine(text, item);
+  text.pop_back();
+  return text;
+}
+
+void AppendItemRowLine(std::string& text, const cCHMItemInfo& item) {
   const std::size_t indent = item.Level > 1 ? static_cast<std::size_t>(item.Level - 1) * 2 : 0;
-  return std::string(indent, ' ') + EscapeControlChars(item.Name);
+  text.append(indent, ' ');
+  AppendEscapedControlChars(text, item.Name);
+  text += '\n';
 }
 
 std::string ListingHeaderLine(const std::string& strCHMFile) { return "CHM文件：" + strCHMFile + "\r\n"; }

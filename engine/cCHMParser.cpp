@@ -147,7 +147,8 @@ void cCHMParser::WalkStorage(IStorage& stg, const std::string& strFolder, WalkSt
 
   ElementStat stat;
   while (enumerator->Next(stat) == S_OK) {
-    const std::string name = stat.name;
+    // stat is only filled again by the next call of Next.
+    const std::string& name = stat.name;
     cCHMItemInfo record;
     record.Name = name;
     record.Path = strPath;

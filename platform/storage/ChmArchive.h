@@ -13,7 +13,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/storage/ChmIoSystem.h"
@@ -99,7 +98,16 @@ class ChmArchive {
   mschmd_header* m_header = nullptr;
   std::vector<Entry> m_entries;
   std::vector<mschmd_file*> m_files;  // libmspack's record of each entry
-  std::unordered_map<std::string, std::size_t> m_index;  // folded name -> entry
+  // Case-insensitive index of the entries by folded name, open addressing
+  // with linear probing: a slot holds the folded name's hash and the
+  // entry's position + 1 (0 for an empty slot). Built once with the
+  // directory; names are folded on the fly, so it holds no strings.
+  struct IndexSlot {
+    std::uint32_t hash = 0;
+    std::uint32_t entry = 0;
+  };
+  void buildIndex();
+  std::vector<IndexSlot> m_index;  // size a power of two, at most half full
   std::uint64_t m_section1Length = 0;  // uncompressed size of the LZX section
   bool m_decodeFailed = false;
   // From an intact reset table: where each 32 KiB frame's compressed data

@@ -16,14 +16,14 @@ HResult ChmStorage::EnumElements(std::unique_ptr<IEnumElements>& out) {
 }
 
 HResult ChmStorage::OpenStorage(const std::string& name, std::unique_ptr<IStorage>& out) {
-  const ChmNode* child = ChmTree::FindChild(m_node, name, true);
+  const ChmNode* child = m_tree->FindChild(m_node, name, true);
   if (!child) return E_NOTFOUND;
   out = std::make_unique<ChmStorage>(m_tree, *child);
   return S_OK;
 }
 
 HResult ChmStorage::OpenStream(const std::string& name, std::unique_ptr<IStream>& out) {
-  const ChmNode* child = ChmTree::FindChild(m_node, name, false);
+  const ChmNode* child = m_tree->FindChild(m_node, name, false);
   if (!child) return E_NOTFOUND;
   out = std::make_unique<ChmStream>(m_tree, *child->entry);
   return S_OK;

@@ -1,52 +1,105 @@
 #include "platform/storage/ChmTree.h"
 
+#include <algorithm>
+#include <functional>
+
 #include "platform/storage/CaseFold.h"
 
 namespace velmora::platform {
 namespace {
 
-// A storage is shared by every entry below it; a stream listed twice in the
-// directory becomes two elements, and opening it by name finds the first.
-ChmNode* AddChild(ChmNode& parent, const std::string& name, bool storage) {
-  auto& byName = storage ? parent.storages : parent.streams;
-  if (const auto it = byName.find(name); storage && it != byName.end()) return it->second;
-  auto node = std::make_unique<ChmNode>();
-  node->name = name;
-  node->isStorage = storage;
-  ChmNode* added = node.get();
-  parent.children.push_back(std::move(node));
-  byName.emplace(name, added);
-  return added;
+bool SameFolded(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && FoldedName(a).view() == FoldedName(b).view();
 }
 
 }  // namespace
 
-ChmTree::ChmTree(std::unique_ptr<ChmArchive> archive) : m_archive(std::move(archive)) {
-  m_root.isStorage = true;
-  for (const ChmArchive::Entry& entry : m_archive->entries()) addEntry(entry);
+std::size_t ChmTree::StorageKeyHash::operator()(const StorageKey& key) const {
+  return std::hash<std::string_view>()(key.name) ^ (std::hash<const void*>()(key.parent) * 0x9E3779B97F4A7C15ull);
 }
 
 // Every component before the last "/" is a storage; the text after it is the
-// stream. A name ending in "/" only declares its storages.
-void ChmTree::addEntry(const ChmArchive::Entry& entry) {
-  const std::string& name = entry.name;
-  if (name.compare(0, 2, "::") == 0) return;
-  ChmNode* parent = &m_root;
-  std::size_t start = 0;
-  for (std::size_t slash = name.find('/'); slash != std::string::npos; slash = name.find('/', start)) {
-    parent = AddChild(*parent, name.substr(start, slash - start), true);
-    start = slash + 1;
+// stream. A name ending in "/" only declares its storages. A storage is
+// shared by every entry below it; a stream listed twice in the directory
+// becomes two elements.
+//
+// Directory order keeps the entries of one folder together, so the storages
+// of the previous entry are remembered and a component equal to the
+// previous entry's at the same depth (with all before it equal too) is the
+// same storage without a lookup.
+ChmTree::ChmTree(std::unique_ptr<ChmArchive> archive) : m_archive(std::move(archive)) {
+  m_root.isStorage = true;
+  const std::vector<ChmArchive::Entry>& entries = m_archive->entries();
+  m_streams.reserve(entries.size());
+  std::vector<std::string_view> lastParts;
+  std::vector<ChmNode*> lastStorages;
+  for (const ChmArchive::Entry& entry : entries) {
+    const std::string_view name = entry.name;
+    if (name.size() >= 2 && name[0] == ':' && name[1] == ':') continue;
+    ChmNode* parent = &m_root;
+    std::size_t depth = 0;
+    bool sameAsLast = true;
+    std::size_t start = 0;
+    for (std::size_t slash = name.find('/'); slash != std::string_view::npos; slash = name.find('/', start)) {
+      const std::string_view part = name.substr(start, slash - start);
+      sameAsLast = sameAsLast && depth < lastParts.size() && lastParts[depth] == part;
+      if (sameAsLast) {
+        parent = lastStorages[depth];
+      } else {
+        parent = storageChild(*parent, part);
+        if (depth < lastParts.size()) {
+          lastParts[depth] = part;
+          lastStorages[depth] = parent;
+        } else {
+          lastParts.push_back(part);
+          lastStorages.push_back(parent);
+        }
+      }
+      ++depth;
+      start = slash + 1;
+    }
+    lastParts.resize(depth);
+    lastStorages.resize(depth);
+    if (start == name.size() && start > 0) continue;
+    ChmNode& stream = m_streams.emplace_back();
+    stream.name = name.substr(start);
+    stream.entry = &entry;
+    parent->children.push_back(&stream);
   }
-  if (start == name.size() && start > 0) return;
-  AddChild(*parent, name.substr(start), false)->entry = &entry;
 }
 
-const ChmNode* ChmTree::FindChild(const ChmNode& parent, const std::string& name, bool storage) {
-  const auto& byName = storage ? parent.storages : parent.streams;
-  if (const auto it = byName.find(name); it != byName.end()) return it->second;
-  const std::string folded = FoldCase(name);
-  for (const auto& child : parent.children) {
-    if (child->isStorage == storage && FoldCase(child->name) == folded) return child.get();
+ChmNode* ChmTree::storageChild(ChmNode& parent, std::string_view name) {
+  const auto [it, added] = m_storages.try_emplace(StorageKey{&parent, name}, nullptr);
+  if (added) {
+    ChmNode& storage = m_storageNodes.emplace_back();
+    storage.name = name;
+    storage.isStorage = true;
+    parent.children.push_back(&storage);
+    it->second = &storage;
+  }
+  return it->second;
+}
+
+const ChmNode* ChmTree::FindChild(const ChmNode& parent, std::string_view name, bool storage) const {
+  if (storage) {
+    if (const auto it = m_storages.find(StorageKey{&parent, name}); it != m_storages.end()) return it->second;
+  } else {
+    if (!parent.streamsByName) {
+      auto streams = std::make_unique<std::vector<const ChmNode*>>();
+      for (const ChmNode* child : parent.children) {
+        if (!child->isStorage) streams->push_back(child);
+      }
+      std::stable_sort(streams->begin(), streams->end(),
+                       [](const ChmNode* a, const ChmNode* b) { return a->name < b->name; });
+      parent.streamsByName = std::move(streams);
+    }
+    const auto& streams = *parent.streamsByName;
+    const auto it = std::lower_bound(streams.begin(), streams.end(), name,
+                                     [](const ChmNode* node, std::string_view n) { return node->name < n; });
+    if (it != streams.end() && (*it)->name == name) return *it;
+  }
+  for (const ChmNode* child : parent.children) {
+    if (child->isStorage == storage && SameFolded(child->name, name)) return child;
   }
   return nullptr;
 }

@@ -5,10 +5,17 @@
 // Entries whose names start with "::" are the container's bookkeeping and
 // are left out. Names are kept exactly as stored: "a//b" gives a storage
 // with an empty name, "/../x" a storage named "..".
+//
+// The nodes refer to the archive's entry names instead of copying them, and
+// a storage's streams get a lookup by name only when one is first opened by
+// name: listing a file needs neither. A tree is used by one thread at a
+// time.
 
 #include <cstddef>
+#include <deque>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -17,30 +24,47 @@
 namespace velmora::platform {
 
 struct ChmNode {
-  std::string name;
+  std::string_view name;  // within the name of an entry of the archive
   bool isStorage = false;
   const ChmArchive::Entry* entry = nullptr;  // streams only
   // Children in the order their first entry appears in the directory.
-  std::vector<std::unique_ptr<ChmNode>> children;
-  std::unordered_map<std::string, ChmNode*> storages;  // by exact name
-  std::unordered_map<std::string, ChmNode*> streams;   // by exact name
+  std::vector<const ChmNode*> children;
+  // The stream children ordered by exact name, equal names in child order;
+  // built on the first lookup of a stream by name.
+  mutable std::unique_ptr<std::vector<const ChmNode*>> streamsByName;
 };
 
 class ChmTree {
  public:
   explicit ChmTree(std::unique_ptr<ChmArchive> archive);
+  ChmTree(const ChmTree&) = delete;
+  ChmTree& operator=(const ChmTree&) = delete;
 
   const ChmNode& root() const { return m_root; }
   ChmArchive& archive() { return *m_archive; }
 
-  // A direct child by exact name, else by case-insensitive name; null if none.
-  static const ChmNode* FindChild(const ChmNode& parent, const std::string& name, bool storage);
+  // A direct child by exact name, else by case-insensitive name; null if
+  // none. Of streams listed twice under one name, the first.
+  const ChmNode* FindChild(const ChmNode& parent, std::string_view name, bool storage) const;
 
  private:
-  void addEntry(const ChmArchive::Entry& entry);
+  struct StorageKey {
+    const ChmNode* parent;
+    std::string_view name;
+    bool operator==(const StorageKey& other) const { return parent == other.parent && name == other.name; }
+  };
+  struct StorageKeyHash {
+    std::size_t operator()(const StorageKey& key) const;
+  };
+
+  ChmNode* storageChild(ChmNode& parent, std::string_view name);
 
   std::unique_ptr<ChmArchive> m_archive;
   ChmNode m_root;
+  std::vector<ChmNode> m_streams;  // reserved for every entry, so never moved
+  std::deque<ChmNode> m_storageNodes;
+  // Every storage by its parent and exact name.
+  std::unordered_map<StorageKey, ChmNode*, StorageKeyHash> m_storages;
 };
 
 }  // namespace velmora::platform
