@@ -16,15 +16,18 @@ int ListCommand::execute(const std::vector<std::string>& args, std::ostream& out
 
   ChmWalk walk(m_env, err);
   if (!walk.Run(arguments.positional()[0], "", engine::kExtractNone)) return kExitFailure;
-  // The rows are gathered and written in one go instead of one stream
-  // write per row.
+  // The rows are gathered in blocks of kBlock bytes, each written in one
+  // go instead of one stream write per row.
+  constexpr std::size_t kBlock = 64 * 1024;
   std::string text;
-  std::size_t size = 0;
+  text.reserve(kBlock + 4096);
   for (const auto& item : walk.items()) {
-    size += item.Name.size() + 1 + (item.Level > 1 ? static_cast<std::size_t>(item.Level - 1) * 2 : 0);
+    engine::AppendItemRowLine(text, item);
+    if (text.size() >= kBlock) {
+      out.write(text.data(), static_cast<std::streamsize>(text.size()));
+      text.clear();
+    }
   }
-  text.reserve(size + 256);
-  for (const auto& item : walk.items()) engine::AppendItemRowLine(text, item);
   text += engine::ParseSummaryText(walk.lngPicCount(), walk.lngHTMLCount(), walk.lngMovieCount(), walk.lngTotal(),
                                    false);
   text += '\n';

@@ -120,6 +120,7 @@ bool cCHMParser::ParseCHM(const std::string& strCHMFile, const std::string& strO
   if (udeCHMExtractType == kExtractListed) {
     for (const auto& entry : strExtractContents) state.contentKeys.insert(FoldKey(entry));
   }
+  colCHMItems.reserve(root->ElementCountHint());
   std::int32_t lngLevel = 1;
   WalkStorage(*root, std::string(), state, strPath, lngLevel, false);
   root.reset();

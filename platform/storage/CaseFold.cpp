@@ -1,5 +1,8 @@
 #include "platform/storage/CaseFold.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace velmora::platform {
 namespace {
 
@@ -16,7 +19,21 @@ char32_t LowerCodePoint(char32_t c) {
 
 void FoldCaseInto(std::string_view utf8, char* out) {
   const std::size_t size = utf8.size();
-  for (std::size_t i = 0; i < size; ++i) {
+  std::size_t i = 0;
+  // Eight ASCII bytes at a time: each byte from 'A' to 'Z' gets 0x20 added.
+  // With every byte below 0x80 no sum below carries into the next byte.
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  for (; i + 8 <= size; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, utf8.data() + i, 8);
+    if (word & kHigh) break;
+    const std::uint64_t atLeastA = word + (0x80 - 'A') * kOnes;
+    const std::uint64_t aboveZ = word + (0x80 - 'Z' - 1) * kOnes;
+    word |= ((atLeastA & ~aboveZ) & kHigh) >> 2;
+    std::memcpy(out + i, &word, 8);
+  }
+  for (; i < size; ++i) {
     const auto byte = static_cast<unsigned char>(utf8[i]);
     if (byte < 0x80) {
       out[i] = static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + 32 : byte);

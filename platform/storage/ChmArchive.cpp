@@ -205,7 +205,7 @@ void ChmArchive::buildIndex() {
   // not fit in memory as libmspack's records anyway.
   if (m_entries.size() >= 0xFFFFFFFFu) return;
   std::size_t slots = 16;
-  while (slots < 2 * m_entries.size()) slots *= 2;
+  while (slots < m_entries.size() + m_entries.size() / 2) slots *= 2;
   m_index.assign(slots, IndexSlot{});
   const std::size_t mask = slots - 1;
   for (std::size_t i = 0; i < m_entries.size(); ++i) {

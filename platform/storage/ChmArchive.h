@@ -107,7 +107,7 @@ class ChmArchive {
     std::uint32_t entry = 0;
   };
   void buildIndex();
-  std::vector<IndexSlot> m_index;  // size a power of two, at most half full
+  std::vector<IndexSlot> m_index;  // size a power of two, at most two thirds full
   std::uint64_t m_section1Length = 0;  // uncompressed size of the LZX section
   bool m_decodeFailed = false;
   // From an intact reset table: where each 32 KiB frame's compressed data

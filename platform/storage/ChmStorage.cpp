@@ -22,6 +22,10 @@ HResult ChmStorage::OpenStorage(const std::string& name, std::unique_ptr<IStorag
   return S_OK;
 }
 
+std::size_t ChmStorage::ElementCountHint() const {
+  return &m_node == &m_tree->root() ? m_tree->nodeCount() : 0;
+}
+
 HResult ChmStorage::OpenStream(const std::string& name, std::unique_ptr<IStream>& out) {
   const ChmNode* child = m_tree->FindChild(m_node, name, false);
   if (!child) return E_NOTFOUND;

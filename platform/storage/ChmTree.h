@@ -41,6 +41,8 @@ class ChmTree {
   ChmTree& operator=(const ChmTree&) = delete;
 
   const ChmNode& root() const { return m_root; }
+  // Storages and streams below the root.
+  std::size_t nodeCount() const { return m_streams.size() + m_storageNodes.size(); }
   ChmArchive& archive() { return *m_archive; }
 
   // A direct child by exact name, else by case-insensitive name; null if
