@@ -150,7 +150,8 @@ void cCHMParser::WalkStorage(IStorage& stg, const std::string& strFolder, WalkSt
   while (enumerator->Next(stat) == S_OK) {
     // stat is only filled again by the next call of Next.
     const std::string& name = stat.name;
-    cCHMItemInfo record;
+    // Filled in place; the reference is not used once the walk goes on.
+    cCHMItemInfo& record = state.colCHMItems.emplace_back();
     record.Name = name;
     record.Path = strPath;
     record.ExactSize = stat.size;
@@ -158,7 +159,6 @@ void cCHMParser::WalkStorage(IStorage& stg, const std::string& strFolder, WalkSt
     record.Level = lngLevel;
     record.IsStorage = stat.type == ElementType::Storage;
     const std::int32_t lngSize = record.Size;
-    state.colCHMItems.push_back(std::move(record));
     Increment(state.lngTotal);
 
     if (stat.type == ElementType::Storage) {

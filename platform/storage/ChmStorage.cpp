@@ -5,7 +5,7 @@
 
 namespace velmora::platform {
 
-ChmStorage::ChmStorage(std::shared_ptr<ChmTree> tree, const ChmNode& node)
+ChmStorage::ChmStorage(std::shared_ptr<ChmTree> tree, const ChmStorageNode& node)
     : m_tree(std::move(tree)), m_node(node) {}
 
 HResult ChmStorage::Stat() { return S_OK; }
@@ -16,7 +16,7 @@ HResult ChmStorage::EnumElements(std::unique_ptr<IEnumElements>& out) {
 }
 
 HResult ChmStorage::OpenStorage(const std::string& name, std::unique_ptr<IStorage>& out) {
-  const ChmNode* child = m_tree->FindChild(m_node, name, true);
+  const ChmStorageNode* child = m_tree->FindStorage(m_node, name);
   if (!child) return E_NOTFOUND;
   out = std::make_unique<ChmStorage>(m_tree, *child);
   return S_OK;
@@ -27,7 +27,7 @@ std::size_t ChmStorage::ElementCountHint() const {
 }
 
 HResult ChmStorage::OpenStream(const std::string& name, std::unique_ptr<IStream>& out) {
-  const ChmNode* child = m_tree->FindChild(m_node, name, false);
+  const ChmNode* child = m_tree->FindStream(m_node, name);
   if (!child) return E_NOTFOUND;
   out = std::make_unique<ChmStream>(m_tree, *child->entry);
   return S_OK;

@@ -11,7 +11,7 @@ namespace velmora::platform {
 
 class ChmStorage : public IStorage {
  public:
-  ChmStorage(std::shared_ptr<ChmTree> tree, const ChmNode& node);
+  ChmStorage(std::shared_ptr<ChmTree> tree, const ChmStorageNode& node);
 
   HResult Stat() override;
   HResult EnumElements(std::unique_ptr<IEnumElements>& out) override;
@@ -23,7 +23,7 @@ class ChmStorage : public IStorage {
 
  private:
   std::shared_ptr<ChmTree> m_tree;
-  const ChmNode& m_node;
+  const ChmStorageNode& m_node;
 };
 
 }  // namespace velmora::platform

@@ -32,11 +32,11 @@ ChmTree::ChmTree(std::unique_ptr<ChmArchive> archive) : m_archive(std::move(arch
   const std::vector<ChmArchive::Entry>& entries = m_archive->entries();
   m_streams.reserve(entries.size());
   std::vector<std::string_view> lastParts;
-  std::vector<ChmNode*> lastStorages;
+  std::vector<ChmStorageNode*> lastStorages;
   for (const ChmArchive::Entry& entry : entries) {
     const std::string_view name = entry.name;
     if (name.size() >= 2 && name[0] == ':' && name[1] == ':') continue;
-    ChmNode* parent = &m_root;
+    ChmStorageNode* parent = &m_root;
     std::size_t depth = 0;
     bool sameAsLast = true;
     std::size_t start = 0;
@@ -68,10 +68,10 @@ ChmTree::ChmTree(std::unique_ptr<ChmArchive> archive) : m_archive(std::move(arch
   }
 }
 
-ChmNode* ChmTree::storageChild(ChmNode& parent, std::string_view name) {
+ChmStorageNode* ChmTree::storageChild(ChmStorageNode& parent, std::string_view name) {
   const auto [it, added] = m_storages.try_emplace(StorageKey{&parent, name}, nullptr);
   if (added) {
-    ChmNode& storage = m_storageNodes.emplace_back();
+    ChmStorageNode& storage = m_storageNodes.emplace_back();
     storage.name = name;
     storage.isStorage = true;
     parent.children.push_back(&storage);
@@ -80,24 +80,29 @@ ChmNode* ChmTree::storageChild(ChmNode& parent, std::string_view name) {
   return it->second;
 }
 
-const ChmNode* ChmTree::FindChild(const ChmNode& parent, std::string_view name, bool storage) const {
-  if (storage) {
-    if (const auto it = m_storages.find(StorageKey{&parent, name}); it != m_storages.end()) return it->second;
-  } else {
-    if (!parent.streamsByName) {
-      auto streams = std::make_unique<std::vector<const ChmNode*>>();
-      for (const ChmNode* child : parent.children) {
-        if (!child->isStorage) streams->push_back(child);
-      }
-      std::stable_sort(streams->begin(), streams->end(),
-                       [](const ChmNode* a, const ChmNode* b) { return a->name < b->name; });
-      parent.streamsByName = std::move(streams);
+const ChmStorageNode* ChmTree::FindStorage(const ChmStorageNode& parent, std::string_view name) const {
+  if (const auto it = m_storages.find(StorageKey{&parent, name}); it != m_storages.end()) return it->second;
+  return static_cast<const ChmStorageNode*>(FindFolded(parent, name, true));
+}
+
+const ChmNode* ChmTree::FindStream(const ChmStorageNode& parent, std::string_view name) const {
+  if (!parent.streamsByName) {
+    auto streams = std::make_unique<std::vector<const ChmNode*>>();
+    for (const ChmNode* child : parent.children) {
+      if (!child->isStorage) streams->push_back(child);
     }
-    const auto& streams = *parent.streamsByName;
-    const auto it = std::lower_bound(streams.begin(), streams.end(), name,
-                                     [](const ChmNode* node, std::string_view n) { return node->name < n; });
-    if (it != streams.end() && (*it)->name == name) return *it;
+    std::stable_sort(streams->begin(), streams->end(),
+                     [](const ChmNode* a, const ChmNode* b) { return a->name < b->name; });
+    parent.streamsByName = std::move(streams);
   }
+  const auto& streams = *parent.streamsByName;
+  const auto it = std::lower_bound(streams.begin(), streams.end(), name,
+                                   [](const ChmNode* node, std::string_view n) { return node->name < n; });
+  if (it != streams.end() && (*it)->name == name) return *it;
+  return FindFolded(parent, name, false);
+}
+
+const ChmNode* ChmTree::FindFolded(const ChmStorageNode& parent, std::string_view name, bool storage) {
   for (const ChmNode* child : parent.children) {
     if (child->isStorage == storage && SameFolded(child->name, name)) return child;
   }

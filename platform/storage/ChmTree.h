@@ -23,10 +23,14 @@
 
 namespace velmora::platform {
 
+// A stream, or the common part of a storage (then a ChmStorageNode).
 struct ChmNode {
   std::string_view name;  // within the name of an entry of the archive
-  bool isStorage = false;
   const ChmArchive::Entry* entry = nullptr;  // streams only
+  bool isStorage = false;
+};
+
+struct ChmStorageNode : ChmNode {
   // Children in the order their first entry appears in the directory.
   std::vector<const ChmNode*> children;
   // The stream children ordered by exact name, equal names in child order;
@@ -40,14 +44,15 @@ class ChmTree {
   ChmTree(const ChmTree&) = delete;
   ChmTree& operator=(const ChmTree&) = delete;
 
-  const ChmNode& root() const { return m_root; }
+  const ChmStorageNode& root() const { return m_root; }
   // Storages and streams below the root.
   std::size_t nodeCount() const { return m_streams.size() + m_storageNodes.size(); }
   ChmArchive& archive() { return *m_archive; }
 
   // A direct child by exact name, else by case-insensitive name; null if
   // none. Of streams listed twice under one name, the first.
-  const ChmNode* FindChild(const ChmNode& parent, std::string_view name, bool storage) const;
+  const ChmStorageNode* FindStorage(const ChmStorageNode& parent, std::string_view name) const;
+  const ChmNode* FindStream(const ChmStorageNode& parent, std::string_view name) const;
 
  private:
   struct StorageKey {
@@ -59,14 +64,16 @@ class ChmTree {
     std::size_t operator()(const StorageKey& key) const;
   };
 
-  ChmNode* storageChild(ChmNode& parent, std::string_view name);
+  ChmStorageNode* storageChild(ChmStorageNode& parent, std::string_view name);
+  // The first child of that kind whose name equals name ignoring case.
+  static const ChmNode* FindFolded(const ChmStorageNode& parent, std::string_view name, bool storage);
 
   std::unique_ptr<ChmArchive> m_archive;
-  ChmNode m_root;
+  ChmStorageNode m_root;
   std::vector<ChmNode> m_streams;  // reserved for every entry, so never moved
-  std::deque<ChmNode> m_storageNodes;
+  std::deque<ChmStorageNode> m_storageNodes;
   // Every storage by its parent and exact name.
-  std::unordered_map<StorageKey, ChmNode*, StorageKeyHash> m_storages;
+  std::unordered_map<StorageKey, ChmStorageNode*, StorageKeyHash> m_storages;
 };
 
 }  // namespace velmora::platform
