@@ -27,9 +27,9 @@ std::size_t ChmStorage::ElementCountHint() const {
 }
 
 HResult ChmStorage::OpenStream(const std::string& name, std::unique_ptr<IStream>& out) {
-  const ChmNode* child = m_tree->FindStream(m_node, name);
-  if (!child) return E_NOTFOUND;
-  out = std::make_unique<ChmStream>(m_tree, *child->entry);
+  const ChmArchive::Entry* entry = m_tree->FindStream(m_node, name);
+  if (!entry) return E_NOTFOUND;
+  out = std::make_unique<ChmStream>(m_tree, *entry);
   return S_OK;
 }
 

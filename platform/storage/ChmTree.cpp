@@ -14,6 +14,8 @@ bool SameFolded(std::string_view a, std::string_view b) {
 
 }  // namespace
 
+static_assert(alignof(ChmStorageNode) > 1 && alignof(ChmArchive::Entry) > 1, "a child's lowest bit tells its kind");
+
 std::size_t ChmTree::StorageKeyHash::operator()(const StorageKey& key) const {
   return std::hash<std::string_view>()(key.name) ^ (std::hash<const void*>()(key.parent) * 0x9E3779B97F4A7C15ull);
 }
@@ -28,12 +30,9 @@ std::size_t ChmTree::StorageKeyHash::operator()(const StorageKey& key) const {
 // previous entry's at the same depth (with all before it equal too) is the
 // same storage without a lookup.
 ChmTree::ChmTree(std::unique_ptr<ChmArchive> archive) : m_archive(std::move(archive)) {
-  m_root.isStorage = true;
-  const std::vector<ChmArchive::Entry>& entries = m_archive->entries();
-  m_streams.reserve(entries.size());
   std::vector<std::string_view> lastParts;
   std::vector<ChmStorageNode*> lastStorages;
-  for (const ChmArchive::Entry& entry : entries) {
+  for (const ChmArchive::Entry& entry : m_archive->entries()) {
     const std::string_view name = entry.name;
     if (name.size() >= 2 && name[0] == ':' && name[1] == ':') continue;
     ChmStorageNode* parent = &m_root;
@@ -61,10 +60,8 @@ ChmTree::ChmTree(std::unique_ptr<ChmArchive> archive) : m_archive(std::move(arch
     lastParts.resize(depth);
     lastStorages.resize(depth);
     if (start == name.size() && start > 0) continue;
-    ChmNode& stream = m_streams.emplace_back();
-    stream.name = name.substr(start);
-    stream.entry = &entry;
-    parent->children.push_back(&stream);
+    parent->children.push_back(ChmChild::Stream(&entry));
+    ++m_streamCount;
   }
 }
 
@@ -73,8 +70,7 @@ ChmStorageNode* ChmTree::storageChild(ChmStorageNode& parent, std::string_view n
   if (added) {
     ChmStorageNode& storage = m_storageNodes.emplace_back();
     storage.name = name;
-    storage.isStorage = true;
-    parent.children.push_back(&storage);
+    parent.children.push_back(ChmChild::Storage(&storage));
     it->second = &storage;
   }
   return it->second;
@@ -82,29 +78,32 @@ ChmStorageNode* ChmTree::storageChild(ChmStorageNode& parent, std::string_view n
 
 const ChmStorageNode* ChmTree::FindStorage(const ChmStorageNode& parent, std::string_view name) const {
   if (const auto it = m_storages.find(StorageKey{&parent, name}); it != m_storages.end()) return it->second;
-  return static_cast<const ChmStorageNode*>(FindFolded(parent, name, true));
+  const ChmChild* child = FindFolded(parent, name, true);
+  return child ? child->storage() : nullptr;
 }
 
-const ChmNode* ChmTree::FindStream(const ChmStorageNode& parent, std::string_view name) const {
+const ChmArchive::Entry* ChmTree::FindStream(const ChmStorageNode& parent, std::string_view name) const {
   if (!parent.streamsByName) {
-    auto streams = std::make_unique<std::vector<const ChmNode*>>();
-    for (const ChmNode* child : parent.children) {
-      if (!child->isStorage) streams->push_back(child);
+    auto streams = std::make_unique<std::vector<const ChmArchive::Entry*>>();
+    for (const ChmChild child : parent.children) {
+      if (!child.isStorage()) streams->push_back(child.entry());
     }
-    std::stable_sort(streams->begin(), streams->end(),
-                     [](const ChmNode* a, const ChmNode* b) { return a->name < b->name; });
+    std::stable_sort(streams->begin(), streams->end(), [](const ChmArchive::Entry* a, const ChmArchive::Entry* b) {
+      return StreamName(*a) < StreamName(*b);
+    });
     parent.streamsByName = std::move(streams);
   }
   const auto& streams = *parent.streamsByName;
   const auto it = std::lower_bound(streams.begin(), streams.end(), name,
-                                   [](const ChmNode* node, std::string_view n) { return node->name < n; });
-  if (it != streams.end() && (*it)->name == name) return *it;
-  return FindFolded(parent, name, false);
+                                   [](const ChmArchive::Entry* entry, std::string_view n) { return StreamName(*entry) < n; });
+  if (it != streams.end() && StreamName(**it) == name) return *it;
+  const ChmChild* child = FindFolded(parent, name, false);
+  return child ? child->entry() : nullptr;
 }
 
-const ChmNode* ChmTree::FindFolded(const ChmStorageNode& parent, std::string_view name, bool storage) {
-  for (const ChmNode* child : parent.children) {
-    if (child->isStorage == storage && SameFolded(child->name, name)) return child;
+const ChmChild* ChmTree::FindFolded(const ChmStorageNode& parent, std::string_view name, bool storage) {
+  for (const ChmChild& child : parent.children) {
+    if (child.isStorage() == storage && SameFolded(child.name(), name)) return &child;
   }
   return nullptr;
 }

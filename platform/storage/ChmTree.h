@@ -6,15 +6,15 @@
 // are left out. Names are kept exactly as stored: "a//b" gives a storage
 // with an empty name, "/../x" a storage named "..".
 //
-// The nodes refer to the archive's entry names instead of copying them, and
-// a storage's streams get a lookup by name only when one is first opened by
-// name: listing a file needs neither. A tree is used by one thread at a
-// time.
+// Only storages get nodes; a stream is its archive entry, its name the text
+// after the entry name's last "/". A storage's streams get a lookup by name
+// only when one is first opened by name: listing a file needs none. A tree
+// is used by one thread at a time.
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <memory>
-#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -23,20 +23,45 @@
 
 namespace velmora::platform {
 
-// A stream, or the common part of a storage (then a ChmStorageNode).
-struct ChmNode {
-  std::string_view name;  // within the name of an entry of the archive
-  const ChmArchive::Entry* entry = nullptr;  // streams only
-  bool isStorage = false;
+struct ChmStorageNode;
+
+// One element of a storage: a storage node or a stream's entry, in one word
+// (both are aligned, so the lowest bit tells which).
+class ChmChild {
+ public:
+  static ChmChild Storage(const ChmStorageNode* node) {
+    return ChmChild(reinterpret_cast<std::uintptr_t>(node) | kStorageBit);
+  }
+  static ChmChild Stream(const ChmArchive::Entry* entry) { return ChmChild(reinterpret_cast<std::uintptr_t>(entry)); }
+
+  bool isStorage() const { return (m_bits & kStorageBit) != 0; }
+  const ChmStorageNode* storage() const { return reinterpret_cast<const ChmStorageNode*>(m_bits & ~kStorageBit); }
+  const ChmArchive::Entry* entry() const { return reinterpret_cast<const ChmArchive::Entry*>(m_bits); }
+  std::string_view name() const;
+
+ private:
+  static constexpr std::uintptr_t kStorageBit = 1;
+  explicit ChmChild(std::uintptr_t bits) : m_bits(bits) {}
+  std::uintptr_t m_bits;
 };
 
-struct ChmStorageNode : ChmNode {
+struct ChmStorageNode {
+  std::string_view name;  // within the name of an entry of the archive
   // Children in the order their first entry appears in the directory.
-  std::vector<const ChmNode*> children;
-  // The stream children ordered by exact name, equal names in child order;
-  // built on the first lookup of a stream by name.
-  mutable std::unique_ptr<std::vector<const ChmNode*>> streamsByName;
+  std::vector<ChmChild> children;
+  // The streams ordered by exact name, equal names in child order; built
+  // on the first lookup of a stream by name.
+  mutable std::unique_ptr<std::vector<const ChmArchive::Entry*>> streamsByName;
 };
+
+// The name of a stream: the entry name after its last "/".
+inline std::string_view StreamName(const ChmArchive::Entry& entry) {
+  const std::string_view name = entry.name;
+  const std::size_t slash = name.rfind('/');
+  return slash == std::string_view::npos ? name : name.substr(slash + 1);
+}
+
+inline std::string_view ChmChild::name() const { return isStorage() ? storage()->name : StreamName(*entry()); }
 
 class ChmTree {
  public:
@@ -45,18 +70,18 @@ class ChmTree {
   ChmTree& operator=(const ChmTree&) = delete;
 
   const ChmStorageNode& root() const { return m_root; }
-  // Storages and streams below the root.
-  std::size_t nodeCount() const { return m_streams.size() + m_storageNodes.size(); }
   ChmArchive& archive() { return *m_archive; }
+  // Storages and streams below the root.
+  std::size_t nodeCount() const { return m_streamCount + m_storageNodes.size(); }
 
   // A direct child by exact name, else by case-insensitive name; null if
   // none. Of streams listed twice under one name, the first.
   const ChmStorageNode* FindStorage(const ChmStorageNode& parent, std::string_view name) const;
-  const ChmNode* FindStream(const ChmStorageNode& parent, std::string_view name) const;
+  const ChmArchive::Entry* FindStream(const ChmStorageNode& parent, std::string_view name) const;
 
  private:
   struct StorageKey {
-    const ChmNode* parent;
+    const ChmStorageNode* parent;
     std::string_view name;
     bool operator==(const StorageKey& other) const { return parent == other.parent && name == other.name; }
   };
@@ -66,11 +91,11 @@ class ChmTree {
 
   ChmStorageNode* storageChild(ChmStorageNode& parent, std::string_view name);
   // The first child of that kind whose name equals name ignoring case.
-  static const ChmNode* FindFolded(const ChmStorageNode& parent, std::string_view name, bool storage);
+  static const ChmChild* FindFolded(const ChmStorageNode& parent, std::string_view name, bool storage);
 
   std::unique_ptr<ChmArchive> m_archive;
   ChmStorageNode m_root;
-  std::vector<ChmNode> m_streams;  // reserved for every entry, so never moved
+  std::size_t m_streamCount = 0;
   std::deque<ChmStorageNode> m_storageNodes;
   // Every storage by its parent and exact name.
   std::unordered_map<StorageKey, ChmStorageNode*, StorageKeyHash> m_storages;
