@@ -14,6 +14,7 @@
 #include "engine/basVelmora.h"
 #include "platform/storage/CaseFold.h"
 #include "platform/storage/ChmStorageService.h"
+#include "platform/storage/Prefault.h"
 
 namespace velmora::engine {
 
@@ -121,6 +122,7 @@ bool cCHMParser::ParseCHM(const std::string& strCHMFile, const std::string& strO
     for (const auto& entry : strExtractContents) state.contentKeys.insert(FoldKey(entry));
   }
   colCHMItems.reserve(root->ElementCountHint());
+  platform::PrefaultForWrite(colCHMItems.data(), colCHMItems.capacity() * sizeof(cCHMItemInfo));
   std::int32_t lngLevel = 1;
   WalkStorage(*root, std::string(), state, strPath, lngLevel, false);
   root.reset();

@@ -7,6 +7,7 @@
 #include <mspack.h>
 
 #include "platform/storage/CaseFold.h"
+#include "platform/storage/Prefault.h"
 
 namespace velmora::platform {
 namespace {
@@ -175,6 +176,8 @@ void ChmArchive::takeDirectory() {
   for (mschmd_file* f = m_header->sysfiles; f; f = f->next) ++count;
   m_files.reserve(count);
   m_entries.reserve(count);
+  PrefaultForWrite(m_files.data(), count * sizeof(mschmd_file*));
+  PrefaultForWrite(m_entries.data(), count * sizeof(Entry));
   for (mschmd_file* f = m_header->files; f; f = f->next) m_files.push_back(f);
   const std::size_t systemStart = m_files.size();
   for (mschmd_file* f = m_header->sysfiles; f; f = f->next) m_files.push_back(f);
@@ -206,6 +209,8 @@ void ChmArchive::buildIndex() {
   if (m_entries.size() >= 0xFFFFFFFFu) return;
   std::size_t slots = 16;
   while (slots < m_entries.size() + m_entries.size() / 2) slots *= 2;
+  m_index.reserve(slots);
+  PrefaultForWrite(m_index.data(), slots * sizeof(IndexSlot));
   m_index.assign(slots, IndexSlot{});
   const std::size_t mask = slots - 1;
   for (std::size_t i = 0; i < m_entries.size(); ++i) {
