@@ -1,6 +1,7 @@
 #include "engine/ReportText.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace velmora::engine {
 
@@ -30,9 +31,21 @@ std::string EscapeControlChars(const std::string& strName) {
 void AppendEscapedControlChars(std::string& text, const std::string& strName) {
   static const char kHex[] = "0123456789ABCDEF";
   // Names rarely hold a control character: the stretches between them are
-  // appended whole.
+  // appended whole, and the search skips eight bytes at a time while none
+  // of them is below 0x20 or 0x7F.
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
   std::size_t from = 0;
-  for (std::size_t i = 0; i < strName.size(); ++i) {
+  std::size_t i = 0;
+  for (; i + 8 <= strName.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, strName.data() + i, 8);
+    const std::uint64_t del = word ^ (0x7F * kOnes);
+    // A byte below 0x20, or one equal to 0x7F, sets its high bit here
+    // (bytes from 0x80 up are kept out by ~word).
+    if ((((word - 0x20 * kOnes) & ~word) | ((del - kOnes) & ~del)) & kHigh) break;
+  }
+  for (; i < strName.size(); ++i) {
     const auto u = static_cast<unsigned char>(strName[i]);
     if (u >= 0x20 && u != 0x7F) continue;
     text.append(strName, from, i - from);
