@@ -30,7 +30,7 @@ std::size_t ChmTree::StorageKeyHash::operator()(const StorageKey& key) const {
 // previous entry's at the same depth (with all before it equal too) is the
 // same storage without a lookup.
 ChmTree::ChmTree(std::unique_ptr<ChmArchive> archive) : m_archive(std::move(archive)) {
-  std::vector<std::string_view> lastParts;
+  std::vector<std::string_view> lastComponents;
   std::vector<ChmStorageNode*> lastStorages;
   for (const ChmArchive::Entry& entry : m_archive->entries()) {
     const std::string_view name = entry.name;
@@ -40,24 +40,24 @@ ChmTree::ChmTree(std::unique_ptr<ChmArchive> archive) : m_archive(std::move(arch
     bool sameAsLast = true;
     std::size_t start = 0;
     for (std::size_t slash = name.find('/'); slash != std::string_view::npos; slash = name.find('/', start)) {
-      const std::string_view part = name.substr(start, slash - start);
-      sameAsLast = sameAsLast && depth < lastParts.size() && lastParts[depth] == part;
+      const std::string_view component = name.substr(start, slash - start);
+      sameAsLast = sameAsLast && depth < lastComponents.size() && lastComponents[depth] == component;
       if (sameAsLast) {
         parent = lastStorages[depth];
       } else {
-        parent = storageChild(*parent, part);
-        if (depth < lastParts.size()) {
-          lastParts[depth] = part;
+        parent = storageChild(*parent, component);
+        if (depth < lastComponents.size()) {
+          lastComponents[depth] = component;
           lastStorages[depth] = parent;
         } else {
-          lastParts.push_back(part);
+          lastComponents.push_back(component);
           lastStorages.push_back(parent);
         }
       }
       ++depth;
       start = slash + 1;
     }
-    lastParts.resize(depth);
+    lastComponents.resize(depth);
     lastStorages.resize(depth);
     if (start == name.size() && start > 0) continue;
     parent->children.push_back(ChmChild::Stream(&entry));
@@ -83,20 +83,20 @@ const ChmStorageNode* ChmTree::FindStorage(const ChmStorageNode& parent, std::st
 }
 
 const ChmArchive::Entry* ChmTree::FindStream(const ChmStorageNode& parent, std::string_view name) const {
+  using NamedStream = ChmStorageNode::NamedStream;
   if (!parent.streamsByName) {
-    auto streams = std::make_unique<std::vector<const ChmArchive::Entry*>>();
+    auto streams = std::make_unique<std::vector<NamedStream>>();
     for (const ChmChild child : parent.children) {
-      if (!child.isStorage()) streams->push_back(child.entry());
+      if (!child.isStorage()) streams->emplace_back(StreamName(*child.entry()), child.entry());
     }
-    std::stable_sort(streams->begin(), streams->end(), [](const ChmArchive::Entry* a, const ChmArchive::Entry* b) {
-      return StreamName(*a) < StreamName(*b);
-    });
+    std::stable_sort(streams->begin(), streams->end(),
+                     [](const NamedStream& a, const NamedStream& b) { return a.first < b.first; });
     parent.streamsByName = std::move(streams);
   }
   const auto& streams = *parent.streamsByName;
   const auto it = std::lower_bound(streams.begin(), streams.end(), name,
-                                   [](const ChmArchive::Entry* entry, std::string_view n) { return StreamName(*entry) < n; });
-  if (it != streams.end() && StreamName(**it) == name) return *it;
+                                   [](const NamedStream& stream, std::string_view n) { return stream.first < n; });
+  if (it != streams.end() && it->first == name) return it->second;
   const ChmChild* child = FindFolded(parent, name, false);
   return child ? child->entry() : nullptr;
 }

@@ -17,6 +17,7 @@
 #include <memory>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/storage/ChmArchive.h"
@@ -49,9 +50,10 @@ struct ChmStorageNode {
   std::string_view name;  // within the name of an entry of the archive
   // Children in the order their first entry appears in the directory.
   std::vector<ChmChild> children;
-  // The streams ordered by exact name, equal names in child order; built
-  // on the first lookup of a stream by name.
-  mutable std::unique_ptr<std::vector<const ChmArchive::Entry*>> streamsByName;
+  // The streams with their names, ordered by exact name, equal names in
+  // child order; built on the first lookup of a stream by name.
+  using NamedStream = std::pair<std::string_view, const ChmArchive::Entry*>;
+  mutable std::unique_ptr<std::vector<NamedStream>> streamsByName;
 };
 
 // The name of a stream: the entry name after its last "/".
