@@ -191,8 +191,8 @@ void ChmArchive::takeDirectory() {
     entry.length = static_cast<std::uint64_t>(f->length);
     entry.section = f->section ? static_cast<int>(f->section->id) : 0;
     entry.offset = static_cast<std::uint64_t>(f->offset);
+    if (name.size() >= 2 && name[0] == ':' && name[1] == ':') m_bookkeeping.push_back(m_entries.size() - 1);
   }
-  buildIndex();
 }
 
 namespace {
@@ -203,7 +203,7 @@ std::size_t FoldedHash(std::string_view folded) { return std::hash<std::string_v
 
 // A name listed twice (some help compilers do this) stays listed twice, as
 // 7-Zip shows it; lookups find the first.
-void ChmArchive::buildIndex() {
+void ChmArchive::buildIndex() const {
   // Positions are kept in 32 bits: a directory of 4 billion entries would
   // not fit in memory as libmspack's records anyway.
   if (m_entries.size() >= 0xFFFFFFFFu) return;
@@ -233,8 +233,18 @@ void ChmArchive::buildIndex() {
 
 const ChmArchive::Entry* ChmArchive::find(std::string_view path) const {
   if (!path.empty() && path[0] == '/') path.remove_prefix(1);
-  if (m_index.empty()) return nullptr;
   const FoldedName folded(path);
+  // ":" folds to itself, so only names starting with "::" can match such a
+  // query; they are few, and kept in directory order.
+  if (path.size() >= 2 && path[0] == ':' && path[1] == ':') {
+    for (const std::size_t at : m_bookkeeping) {
+      const Entry& entry = m_entries[at];
+      if (entry.name.size() == path.size() && FoldedName(entry.name).view() == folded.view()) return &entry;
+    }
+    return nullptr;
+  }
+  std::call_once(m_indexBuilt, [this] { buildIndex(); });
+  if (m_index.empty()) return nullptr;
   const std::size_t hash = FoldedHash(folded.view());
   const auto hash32 = static_cast<std::uint32_t>(hash);
   const std::size_t mask = m_index.size() - 1;
