@@ -10,6 +10,10 @@ ChmStorage::ChmStorage(std::shared_ptr<ChmTree> tree, const ChmStorageNode& node
 
 HResult ChmStorage::Stat() { return S_OK; }
 
+std::size_t ChmStorage::ElementCountHint() const {
+  return &m_node == &m_tree->root() ? m_tree->nodeCount() : 0;
+}
+
 HResult ChmStorage::EnumElements(std::unique_ptr<IEnumElements>& out) {
   out = std::make_unique<ChmElementEnum>(m_tree, m_node);
   return S_OK;
@@ -20,10 +24,6 @@ HResult ChmStorage::OpenStorage(const std::string& name, std::unique_ptr<IStorag
   if (!child) return E_NOTFOUND;
   out = std::make_unique<ChmStorage>(m_tree, *child);
   return S_OK;
-}
-
-std::size_t ChmStorage::ElementCountHint() const {
-  return &m_node == &m_tree->root() ? m_tree->nodeCount() : 0;
 }
 
 HResult ChmStorage::OpenStream(const std::string& name, std::unique_ptr<IStream>& out) {
