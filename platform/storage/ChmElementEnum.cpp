@@ -2,7 +2,7 @@
 
 namespace velmora::platform {
 
-ChmElementEnum::ChmElementEnum(std::shared_ptr<ChmTree> tree, const ChmStorageNode& node)
+ChmElementEnum::ChmElementEnum(std::shared_ptr<ChmTree> tree, const ChmNode& node)
     : m_tree(std::move(tree)), m_node(node) {}
 
 HResult ChmElementEnum::Reset() {

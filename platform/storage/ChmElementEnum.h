@@ -11,14 +11,14 @@ namespace velmora::platform {
 
 class ChmElementEnum : public IEnumElements {
  public:
-  ChmElementEnum(std::shared_ptr<ChmTree> tree, const ChmStorageNode& node);
+  ChmElementEnum(std::shared_ptr<ChmTree> tree, const ChmNode& node);
 
   HResult Reset() override;
   HResult Next(ElementStat& stat) override;
 
  private:
   std::shared_ptr<ChmTree> m_tree;
-  const ChmStorageNode& m_node;
+  const ChmNode& m_node;
   std::size_t m_next = 0;
 };
 

@@ -5,7 +5,7 @@
 
 namespace velmora::platform {
 
-ChmStorage::ChmStorage(std::shared_ptr<ChmTree> tree, const ChmStorageNode& node)
+ChmStorage::ChmStorage(std::shared_ptr<ChmTree> tree, const ChmNode& node)
     : m_tree(std::move(tree)), m_node(node) {}
 
 HResult ChmStorage::Stat() { return S_OK; }
@@ -20,7 +20,7 @@ HResult ChmStorage::EnumElements(std::unique_ptr<IEnumElements>& out) {
 }
 
 HResult ChmStorage::OpenStorage(const std::string& name, std::unique_ptr<IStorage>& out) {
-  const ChmStorageNode* child = m_tree->FindStorage(m_node, name);
+  const ChmNode* child = m_tree->FindStorage(m_node, name);
   if (!child) return E_NOTFOUND;
   out = std::make_unique<ChmStorage>(m_tree, *child);
   return S_OK;

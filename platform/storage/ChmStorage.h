@@ -11,7 +11,7 @@ namespace velmora::platform {
 
 class ChmStorage : public IStorage {
  public:
-  ChmStorage(std::shared_ptr<ChmTree> tree, const ChmStorageNode& node);
+  ChmStorage(std::shared_ptr<ChmTree> tree, const ChmNode& node);
 
   HResult Stat() override;
   // Known for the root storage: every node of the tree.
@@ -23,7 +23,7 @@ class ChmStorage : public IStorage {
 
  private:
   std::shared_ptr<ChmTree> m_tree;
-  const ChmStorageNode& m_node;
+  const ChmNode& m_node;
 };
 
 }  // namespace velmora::platform

@@ -14,7 +14,7 @@ bool SameFolded(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-static_assert(alignof(ChmStorageNode) > 1 && alignof(ChmArchive::Entry) > 1, "a child's lowest bit tells its kind");
+static_assert(alignof(ChmNode) > 1 && alignof(ChmArchive::Entry) > 1, "a child's lowest bit tells its kind");
 
 std::size_t ChmTree::StorageKeyHash::operator()(const StorageKey& key) const {
   return std::hash<std::string_view>()(key.name) ^ (std::hash<const void*>()(key.parent) * 0x9E3779B97F4A7C15ull);
@@ -31,11 +31,11 @@ std::size_t ChmTree::StorageKeyHash::operator()(const StorageKey& key) const {
 // same storage without a lookup.
 ChmTree::ChmTree(std::unique_ptr<ChmArchive> archive) : m_archive(std::move(archive)) {
   std::vector<std::string_view> lastComponents;
-  std::vector<ChmStorageNode*> lastStorages;
+  std::vector<ChmNode*> lastStorages;
   for (const ChmArchive::Entry& entry : m_archive->entries()) {
     const std::string_view name = entry.name;
     if (name.size() >= 2 && name[0] == ':' && name[1] == ':') continue;
-    ChmStorageNode* parent = &m_root;
+    ChmNode* parent = &m_root;
     std::size_t depth = 0;
     bool sameAsLast = true;
     std::size_t start = 0;
@@ -65,10 +65,10 @@ ChmTree::ChmTree(std::unique_ptr<ChmArchive> archive) : m_archive(std::move(arch
   }
 }
 
-ChmStorageNode* ChmTree::storageChild(ChmStorageNode& parent, std::string_view name) {
+ChmNode* ChmTree::storageChild(ChmNode& parent, std::string_view name) {
   const auto [it, added] = m_storages.try_emplace(StorageKey{&parent, name}, nullptr);
   if (added) {
-    ChmStorageNode& storage = m_storageNodes.emplace_back();
+    ChmNode& storage = m_storageNodes.emplace_back();
     storage.name = name;
     parent.children.push_back(ChmChild::Storage(&storage));
     it->second = &storage;
@@ -76,14 +76,14 @@ ChmStorageNode* ChmTree::storageChild(ChmStorageNode& parent, std::string_view n
   return it->second;
 }
 
-const ChmStorageNode* ChmTree::FindStorage(const ChmStorageNode& parent, std::string_view name) const {
+const ChmNode* ChmTree::FindStorage(const ChmNode& parent, std::string_view name) const {
   if (const auto it = m_storages.find(StorageKey{&parent, name}); it != m_storages.end()) return it->second;
   const ChmChild* child = FindFolded(parent, name, true);
   return child ? child->storage() : nullptr;
 }
 
-const ChmArchive::Entry* ChmTree::FindStream(const ChmStorageNode& parent, std::string_view name) const {
-  using NamedStream = ChmStorageNode::NamedStream;
+const ChmArchive::Entry* ChmTree::FindStream(const ChmNode& parent, std::string_view name) const {
+  using NamedStream = ChmNode::NamedStream;
   if (!parent.streamsByName) {
     auto streams = std::make_unique<std::vector<NamedStream>>();
     for (const ChmChild child : parent.children) {
@@ -101,7 +101,7 @@ const ChmArchive::Entry* ChmTree::FindStream(const ChmStorageNode& parent, std::
   return child ? child->entry() : nullptr;
 }
 
-const ChmChild* ChmTree::FindFolded(const ChmStorageNode& parent, std::string_view name, bool storage) {
+const ChmChild* ChmTree::FindFolded(const ChmNode& parent, std::string_view name, bool storage) {
   for (const ChmChild& child : parent.children) {
     if (child.isStorage() == storage && SameFolded(child.name(), name)) return &child;
   }

@@ -24,19 +24,19 @@
 
 namespace velmora::platform {
 
-struct ChmStorageNode;
+struct ChmNode;
 
 // One element of a storage: a storage node or a stream's entry, in one word
 // (both are aligned, so the lowest bit tells which).
 class ChmChild {
  public:
-  static ChmChild Storage(const ChmStorageNode* node) {
+  static ChmChild Storage(const ChmNode* node) {
     return ChmChild(reinterpret_cast<std::uintptr_t>(node) | kStorageBit);
   }
   static ChmChild Stream(const ChmArchive::Entry* entry) { return ChmChild(reinterpret_cast<std::uintptr_t>(entry)); }
 
   bool isStorage() const { return (m_bits & kStorageBit) != 0; }
-  const ChmStorageNode* storage() const { return reinterpret_cast<const ChmStorageNode*>(m_bits & ~kStorageBit); }
+  const ChmNode* storage() const { return reinterpret_cast<const ChmNode*>(m_bits & ~kStorageBit); }
   const ChmArchive::Entry* entry() const { return reinterpret_cast<const ChmArchive::Entry*>(m_bits); }
   std::string_view name() const;
 
@@ -46,7 +46,8 @@ class ChmChild {
   std::uintptr_t m_bits;
 };
 
-struct ChmStorageNode {
+// A storage: only storages get nodes.
+struct ChmNode {
   std::string_view name;  // within the name of an entry of the archive
   // Children in the order their first entry appears in the directory.
   std::vector<ChmChild> children;
@@ -71,19 +72,19 @@ class ChmTree {
   ChmTree(const ChmTree&) = delete;
   ChmTree& operator=(const ChmTree&) = delete;
 
-  const ChmStorageNode& root() const { return m_root; }
+  const ChmNode& root() const { return m_root; }
   ChmArchive& archive() { return *m_archive; }
   // Storages and streams below the root.
   std::size_t nodeCount() const { return m_streamCount + m_storageNodes.size(); }
 
   // A direct child by exact name, else by case-insensitive name; null if
   // none. Of streams listed twice under one name, the first.
-  const ChmStorageNode* FindStorage(const ChmStorageNode& parent, std::string_view name) const;
-  const ChmArchive::Entry* FindStream(const ChmStorageNode& parent, std::string_view name) const;
+  const ChmNode* FindStorage(const ChmNode& parent, std::string_view name) const;
+  const ChmArchive::Entry* FindStream(const ChmNode& parent, std::string_view name) const;
 
  private:
   struct StorageKey {
-    const ChmStorageNode* parent;
+    const ChmNode* parent;
     std::string_view name;
     bool operator==(const StorageKey& other) const { return parent == other.parent && name == other.name; }
   };
@@ -91,16 +92,16 @@ class ChmTree {
     std::size_t operator()(const StorageKey& key) const;
   };
 
-  ChmStorageNode* storageChild(ChmStorageNode& parent, std::string_view name);
+  ChmNode* storageChild(ChmNode& parent, std::string_view name);
   // The first child of that kind whose name equals name ignoring case.
-  static const ChmChild* FindFolded(const ChmStorageNode& parent, std::string_view name, bool storage);
+  static const ChmChild* FindFolded(const ChmNode& parent, std::string_view name, bool storage);
 
   std::unique_ptr<ChmArchive> m_archive;
-  ChmStorageNode m_root;
+  ChmNode m_root;
   std::size_t m_streamCount = 0;
-  std::deque<ChmStorageNode> m_storageNodes;
+  std::deque<ChmNode> m_storageNodes;
   // Every storage by its parent and exact name.
-  std::unordered_map<StorageKey, ChmStorageNode*, StorageKeyHash> m_storages;
+  std::unordered_map<StorageKey, ChmNode*, StorageKeyHash> m_storages;
 };
 
 }  // namespace velmora::platform
