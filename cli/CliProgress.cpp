@@ -16,11 +16,12 @@ CliProgress::CliProgress(std::ostream& err, bool blnEnabled) : m_err(err), m_bln
 
 void CliProgress::Attach(engine::cCHMParser& parser) {
   parser.Progress = [this](const std::string& strName, std::int32_t lngSize, bool blnExtract) {
-    if (++m_lngProgressCount % 5 == 0) Show(engine::ProgressText(strName, lngSize, blnExtract));
+    // The text is only made when it is shown.
+    if (++m_lngProgressCount % 5 == 0 && m_blnEnabled) Show(engine::ProgressText(strName, lngSize, blnExtract));
   };
   parser.WriteProgress = [this](std::uint64_t done, std::uint64_t total) {
     const int percent = total == 0 ? 100 : static_cast<int>(done * 100 / total);
-    if (percent == m_lastPercent) return;
+    if (percent == m_lastPercent || !m_blnEnabled) return;
     m_lastPercent = percent;
     Show("正在写入：" + std::to_string(percent) + "%");
   };

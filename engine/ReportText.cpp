@@ -1,6 +1,7 @@
 #include "engine/ReportText.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace velmora::engine {
 
@@ -21,20 +22,38 @@ std::uint64_t ListedSize(const cCHMItemInfo& item) {
 }  // namespace
 
 std::string EscapeControlChars(const std::string& strName) {
-  static const char kHex[] = "0123456789ABCDEF";
   std::string text;
   text.reserve(strName.size());
-  for (const char c : strName) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7F) {
-      text += "\\x";
-      text += kHex[u >> 4];
-      text += kHex[u & 0xF];
-    } else {
-      text += c;
-    }
-  }
+  AppendEscapedControlChars(text, strName);
   return text;
+}
+
+void AppendEscapedControlChars(std::string& text, const std::string& strName) {
+  static const char kHex[] = "0123456789ABCDEF";
+  // Names rarely hold a control character: the stretches between them are
+  // appended whole, and the search skips eight bytes at a time while none
+  // of them is below 0x20 or 0x7F.
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  std::size_t from = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= strName.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, strName.data() + i, 8);
+    const std::uint64_t del = word ^ (0x7F * kOnes);
+    // A byte below 0x20, or one equal to 0x7F, sets its high bit here
+    // (bytes from 0x80 up are kept out by ~word).
+    if ((((word - 0x20 * kOnes) & ~word) | ((del - kOnes) & ~del)) & kHigh) break;
+  }
+  for (; i < strName.size(); ++i) {
+    const auto u = static_cast<unsigned char>(strName[i]);
+    if (u >= 0x20 && u != 0x7F) continue;
+    text.append(strName, from, i - from);
+    const char escaped[4] = {'\\', 'x', kHex[u >> 4], kHex[u & 0xF]};
+    text.append(escaped, 4);
+    from = i + 1;
+  }
+  text.append(strName, from, std::string::npos);
 }
 
 std::string ParseSummaryText(std::int32_t lngPicCount, std::int32_t lngHTMLCount, std::int32_t lngMovieCount,
@@ -64,8 +83,17 @@ std::string ProgressText(const std::string& strName, std::int32_t lngSize, bool 
 }
 
 std::string ItemRowText(const cCHMItemInfo& item) {
+  std::string text;
+  AppendItemRowLine(text, item);
+  text.pop_back();
+  return text;
+}
+
+void AppendItemRowLine(std::string& text, const cCHMItemInfo& item) {
   const std::size_t indent = item.Level > 1 ? static_cast<std::size_t>(item.Level - 1) * 2 : 0;
-  return std::string(indent, ' ') + EscapeControlChars(item.Name);
+  text.append(indent, ' ');
+  AppendEscapedControlChars(text, item.Name);
+  text += '\n';
 }
 
 std::string ListingHeaderLine(const std::string& strCHMFile) { return "CHM文件：" + strCHMFile + "\r\n"; }

@@ -15,6 +15,8 @@ namespace velmora::engine {
 // "\xNN" (upper-case hex), so no stored name can move the cursor, clear a
 // terminal or break a line of a listing. Other bytes stay as stored.
 std::string EscapeControlChars(const std::string& strName);
+// The same, appended to text.
+void AppendEscapedControlChars(std::string& text, const std::string& strName);
 
 // "解释完成，共25个内容，网页(12)，图片(8)，多媒体(0)" followed by
 // "，请导出文件。" after a plain open; after an extraction by
@@ -38,6 +40,9 @@ std::string ProgressText(const std::string& strName, std::int32_t lngSize, bool 
 // A content-list row: two blanks per level below the top, then the name as
 // EscapeControlChars shows it.
 std::string ItemRowText(const cCHMItemInfo& item);
+// The same row and a line feed, appended to text: a whole list is written
+// as one block.
+void AppendItemRowLine(std::string& text, const cCHMItemInfo& item);
 
 // "CHM文件：" + path, CR LF: the header of one CHM file in the text listing.
 std::string ListingHeaderLine(const std::string& strCHMFile);

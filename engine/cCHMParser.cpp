@@ -15,6 +15,7 @@
 #include "engine/basVelmora.h"
 #include "platform/storage/CaseFold.h"
 #include "platform/storage/ChmStorageService.h"
+#include "platform/storage/Prefault.h"
 
 namespace velmora::engine {
 
@@ -122,6 +123,8 @@ bool cCHMParser::ParseCHM(const std::string& strCHMFile, const std::string& strO
   if (udeCHMExtractType == kExtractListed) {
     for (const auto& entry : strExtractContents) state.contentKeys.insert(FoldKey(entry));
   }
+  colCHMItems.reserve(root->ElementCountHint());
+  platform::PrefaultForWrite(colCHMItems.data(), colCHMItems.capacity() * sizeof(cCHMItemInfo));
   std::int32_t lngLevel = 1;
   WalkStorage(*root, std::string(), state, strPath, lngLevel, false);
   const auto losses = WritePlannedStreams(state.plan, strOutputPath, *root);
@@ -148,8 +151,10 @@ void cCHMParser::WalkStorage(IStorage& stg, const std::string& strFolder, WalkSt
 
   ElementStat stat;
   while (enumerator->Next(stat) == S_OK) {
-    const std::string name = stat.name;
-    cCHMItemInfo record;
+    // stat is only filled again by the next call of Next.
+    const std::string& name = stat.name;
+    // Filled in place; the reference is not used once the walk goes on.
+    cCHMItemInfo& record = state.colCHMItems.emplace_back();
     record.Name = name;
     record.Path = strPath;
     record.ExactSize = stat.size;
@@ -157,7 +162,6 @@ void cCHMParser::WalkStorage(IStorage& stg, const std::string& strFolder, WalkSt
     record.Level = lngLevel;
     record.IsStorage = stat.type == ElementType::Storage;
     const std::int32_t lngSize = record.Size;
-    state.colCHMItems.push_back(std::move(record));
     Increment(state.lngTotal);
 
     if (stat.type == ElementType::Storage) {

@@ -7,6 +7,7 @@
 #include <mspack.h>
 
 #include "platform/storage/CaseFold.h"
+#include "platform/storage/Prefault.h"
 
 namespace velmora::platform {
 namespace {
@@ -207,32 +208,92 @@ void ChmArchive::prepareIo() {
 // linked, then the "::" files (which sort after every "/" name in the
 // directory and which libmspack links in reverse).
 void ChmArchive::takeDirectory() {
-  std::vector<mschmd_file*> files;
-  for (mschmd_file* f = m_header->files; f; f = f->next) files.push_back(f);
-  std::vector<mschmd_file*> system;
-  for (mschmd_file* f = m_header->sysfiles; f; f = f->next) system.push_back(f);
-  files.insert(files.end(), system.rbegin(), system.rend());
+  std::size_t count = 0;
+  for (mschmd_file* f = m_header->files; f; f = f->next) ++count;
+  for (mschmd_file* f = m_header->sysfiles; f; f = f->next) ++count;
+  m_files.reserve(count);
+  m_entries.reserve(count);
+  PrefaultForWrite(m_files.data(), count * sizeof(mschmd_file*));
+  PrefaultForWrite(m_entries.data(), count * sizeof(Entry));
+  for (mschmd_file* f = m_header->files; f; f = f->next) m_files.push_back(f);
+  const std::size_t systemStart = m_files.size();
+  for (mschmd_file* f = m_header->sysfiles; f; f = f->next) m_files.push_back(f);
+  std::reverse(m_files.begin() + static_cast<std::ptrdiff_t>(systemStart), m_files.end());
 
-  // A name listed twice (some help compilers do this) stays listed twice, as
-  // 7-Zip shows it; lookups find the first.
-  for (mschmd_file* f : files) {
-    std::string name = f->filename;
-    if (!name.empty() && name[0] == '/') name.erase(0, 1);
-    m_index.emplace(FoldCase(name), m_entries.size());
-    Entry entry;
-    entry.name = std::move(name);
+  for (const mschmd_file* f : m_files) {
+    std::string_view name(f->filename);
+    if (!name.empty() && name[0] == '/') name.remove_prefix(1);
+    Entry& entry = m_entries.emplace_back();
+    entry.name.assign(name.data(), name.size());
     entry.length = static_cast<std::uint64_t>(f->length);
     entry.section = f->section ? static_cast<int>(f->section->id) : 0;
     entry.offset = static_cast<std::uint64_t>(f->offset);
-    m_entries.push_back(std::move(entry));
-    m_files.push_back(f);
+    if (name.size() >= 2 && name[0] == ':' && name[1] == ':') m_bookkeeping.push_back(m_entries.size() - 1);
+  }
+}
+
+namespace {
+
+std::size_t FoldedHash(std::string_view folded) { return std::hash<std::string_view>()(folded); }
+
+}  // namespace
+
+// A name listed twice (some help compilers do this) stays listed twice, as
+// 7-Zip shows it; lookups find the first.
+void ChmArchive::buildIndex() const {
+  // Positions are kept in 32 bits: a directory of 4 billion entries would
+  // not fit in memory as libmspack's records anyway.
+  if (m_entries.size() >= 0xFFFFFFFFu) return;
+  std::size_t slots = 16;
+  while (slots < m_entries.size() + m_entries.size() / 2) slots *= 2;
+  m_index.reserve(slots);
+  PrefaultForWrite(m_index.data(), slots * sizeof(IndexSlot));
+  m_index.assign(slots, IndexSlot{});
+  const std::size_t mask = slots - 1;
+  for (std::size_t i = 0; i < m_entries.size(); ++i) {
+    const FoldedName folded(m_entries[i].name);
+    const std::size_t hash = FoldedHash(folded.view());
+    const auto hash32 = static_cast<std::uint32_t>(hash);
+    bool listed = false;
+    std::size_t at = hash & mask;
+    for (; m_index[at].entry != 0; at = (at + 1) & mask) {
+      const std::string& other = m_entries[m_index[at].entry - 1].name;
+      if (m_index[at].hash == hash32 && other.size() == folded.view().size() &&
+          FoldedName(other).view() == folded.view()) {
+        listed = true;
+        break;
+      }
+    }
+    if (!listed) m_index[at] = IndexSlot{hash32, static_cast<std::uint32_t>(i + 1)};
   }
 }
 
 const ChmArchive::Entry* ChmArchive::find(std::string_view path) const {
   if (!path.empty() && path[0] == '/') path.remove_prefix(1);
-  const auto it = m_index.find(FoldCase(path));
-  return it == m_index.end() ? nullptr : &m_entries[it->second];
+  const FoldedName folded(path);
+  // ":" folds to itself, so only names starting with "::" can match such a
+  // query; they are few, and kept in directory order.
+  if (path.size() >= 2 && path[0] == ':' && path[1] == ':') {
+    for (const std::size_t at : m_bookkeeping) {
+      const Entry& entry = m_entries[at];
+      if (entry.name.size() == path.size() && FoldedName(entry.name).view() == folded.view()) return &entry;
+    }
+    return nullptr;
+  }
+  std::call_once(m_indexBuilt, [this] { buildIndex(); });
+  if (m_index.empty()) return nullptr;
+  const std::size_t hash = FoldedHash(folded.view());
+  const auto hash32 = static_cast<std::uint32_t>(hash);
+  const std::size_t mask = m_index.size() - 1;
+  for (std::size_t at = hash & mask; m_index[at].entry != 0; at = (at + 1) & mask) {
+    const Entry& entry = m_entries[m_index[at].entry - 1];
+    // Folding keeps the length, so only names of the same length can match.
+    if (m_index[at].hash == hash32 && entry.name.size() == path.size() &&
+        FoldedName(entry.name).view() == folded.view()) {
+      return &entry;
+    }
+  }
+  return nullptr;
 }
 
 bool ChmArchive::extract(const Entry& entry, const ByteSink& sink) { return extractWith(*m_main, entry, sink); }

@@ -10,10 +10,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/storage/ChmIoSystem.h"
@@ -130,7 +130,20 @@ class ChmArchive {
   mschmd_header* m_header = nullptr;
   std::vector<Entry> m_entries;
   std::vector<mschmd_file*> m_files;  // libmspack's record of each entry
-  std::unordered_map<std::string, std::size_t> m_index;  // folded name -> entry
+  // Case-insensitive index of the entries by folded name, open addressing
+  // with linear probing: a slot holds the folded name's hash and the
+  // entry's position + 1 (0 for an empty slot). Names are folded on the
+  // fly, so it holds no strings. Built on the first lookup of a name that
+  // does not start with "::": opening a file looks up only the container's
+  // bookkeeping, found among m_bookkeeping, and a listing needs no lookup.
+  struct IndexSlot {
+    std::uint32_t hash = 0;
+    std::uint32_t entry = 0;
+  };
+  void buildIndex() const;
+  mutable std::once_flag m_indexBuilt;
+  mutable std::vector<IndexSlot> m_index;  // size a power of two, at most two thirds full
+  std::vector<std::size_t> m_bookkeeping;  // positions of the entries named "::..."
   std::uint64_t m_section1Length = 0;  // uncompressed size of the LZX section
   // From an intact reset table: where each 32 KiB frame's compressed data
   // starts, relative to the compressed content at m_contentStart.

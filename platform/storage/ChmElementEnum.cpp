@@ -12,10 +12,10 @@ HResult ChmElementEnum::Reset() {
 
 HResult ChmElementEnum::Next(ElementStat& stat) {
   if (m_next >= m_node.children.size()) return S_FALSE;
-  const ChmNode& child = *m_node.children[m_next++];
-  stat.name = child.name;
-  stat.type = child.isStorage ? ElementType::Storage : ElementType::Stream;
-  stat.size = child.isStorage ? 0 : child.entry->length;
+  const ChmChild child = m_node.children[m_next++];
+  stat.name = child.name();
+  stat.type = child.isStorage() ? ElementType::Storage : ElementType::Stream;
+  stat.size = child.isStorage() ? 0 : child.entry()->length;
   return S_OK;
 }
 

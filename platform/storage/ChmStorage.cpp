@@ -29,13 +29,17 @@ ChmStorage::ChmStorage(std::shared_ptr<ChmTree> tree, const ChmNode& node)
 
 HResult ChmStorage::Stat() { return S_OK; }
 
+std::size_t ChmStorage::ElementCountHint() const {
+  return &m_node == &m_tree->root() ? m_tree->nodeCount() : 0;
+}
+
 HResult ChmStorage::EnumElements(std::unique_ptr<IEnumElements>& out) {
   out = std::make_unique<ChmElementEnum>(m_tree, m_node);
   return S_OK;
 }
 
 HResult ChmStorage::OpenStorage(const std::string& name, std::unique_ptr<IStorage>& out) {
-  const ChmNode* child = ChmTree::FindChild(m_node, name, true);
+  const ChmNode* child = m_tree->FindStorage(m_node, name);
   if (!child) return E_NOTFOUND;
   out = std::make_unique<ChmStorage>(m_tree, *child);
   return S_OK;
@@ -48,9 +52,9 @@ std::unique_ptr<IStreamReader> ChmStorage::OpenReader() {
 }
 
 HResult ChmStorage::OpenStream(const std::string& name, std::unique_ptr<IStream>& out) {
-  const ChmNode* child = ChmTree::FindChild(m_node, name, false);
-  if (!child) return E_NOTFOUND;
-  out = std::make_unique<ChmStream>(m_tree, *child->entry);
+  const ChmArchive::Entry* entry = m_tree->FindStream(m_node, name);
+  if (!entry) return E_NOTFOUND;
+  out = std::make_unique<ChmStream>(m_tree, *entry);
   return S_OK;
 }
 

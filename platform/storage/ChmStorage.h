@@ -14,6 +14,8 @@ class ChmStorage : public IStorage {
   ChmStorage(std::shared_ptr<ChmTree> tree, const ChmNode& node);
 
   HResult Stat() override;
+  // Known for the root storage: every node of the tree.
+  std::size_t ElementCountHint() const override;
   HResult EnumElements(std::unique_ptr<IEnumElements>& out) override;
   // Names match exactly, or else ignoring case as the Windows service does.
   HResult OpenStorage(const std::string& name, std::unique_ptr<IStorage>& out) override;

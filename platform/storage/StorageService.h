@@ -6,6 +6,7 @@
 // Results follow the COM convention the walker relies on: negative means
 // failure, S_OK means success, S_FALSE means "no" / "no more elements".
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -73,6 +74,10 @@ class IStorage {
  public:
   virtual ~IStorage() = default;
   virtual HResult Stat() = 0;
+  // How many elements lie below this storage at every level, when that is
+  // known without walking them (0 otherwise); a walk sizes its records
+  // with it.
+  virtual std::size_t ElementCountHint() const { return 0; }
   virtual HResult EnumElements(std::unique_ptr<IEnumElements>& out) = 0;
   virtual HResult OpenStorage(const std::string& name, std::unique_ptr<IStorage>& out) = 0;
   virtual HResult OpenStream(const std::string& name, std::unique_ptr<IStream>& out) = 0;

@@ -1,6 +1,9 @@
 // velmora-cli list: rows in walk order, then the open summary.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "tests/cli/CliRun.h"
 #include "tests/cli/SampleTree.h"
 #include "tests/support/fake/FakeStorageService.h"
@@ -53,6 +56,22 @@ TEST_F(ListCommandTest, ControlCharactersInNamesAreShownAsHex) {
                                 "文件：\\d\\x7F，这是目录\r\n"
                                 "文件：d\\x7F\\\\x1B[2J\\x0D\\x0A.htm，大小：1\r\n"
                                 "文件：\\tab\\x09here，大小：1\r\n\r\n");
+}
+
+// The rows go out in blocks of 64 KiB; a listing several blocks long loses
+// and repeats no row where one block ends.
+TEST_F(ListCommandTest, LongListingKeepsEveryRowAcrossWriteBlocks) {
+  std::vector<FakeElement> pages;
+  std::string expected = "folder\n";
+  for (int i = 0; i < 6000; ++i) {
+    const std::string name = "page-" + std::string(i % 61, 'x') + std::to_string(i) + (i % 500 == 7 ? "\t.htm" : ".htm");
+    pages.push_back(Stream(name, "p"));
+    expected += "  " + (i % 500 == 7 ? name.substr(0, name.size() - 5) + "\\x09.htm" : name) + "\n";
+  }
+  ASSERT_GT(expected.size(), 3u * 64 * 1024);
+  CliRun run = RunCli({"list", chm}, FakeStorageService::Factory(Root({Storage("folder", std::move(pages))})));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, expected + "解释完成，共6001个内容，网页(6000)，图片(0)，多媒体(0)，请导出文件。\n");
 }
 
 TEST_F(ListCommandTest, EmptyChmListsOnlyTheSummary) {

@@ -69,6 +69,24 @@ TEST(ReportTextTest, ControlCharactersAreShownAsHex) {
   EXPECT_EQ(velmora::engine::ProgressText("a\tb", 1, true), "正在反编译：a\\x09b，大小：1");
 }
 
+// Long names are searched a word at a time: a control character is found
+// wherever it lies, and bytes that only look close to one (blank, "~",
+// 0x80 and above) stay as they are.
+TEST(ReportTextTest, ControlCharacterAnywhereInALongNameIsShownAsHex) {
+  using velmora::engine::EscapeControlChars;
+  const std::string base = "abcdefghijklmnopq";  // 17 bytes: two words and one more
+  for (const char c : {'\x00', '\x1f', '\x7f'}) {
+    const std::string hex = c == '\x7f' ? "\\x7F" : c == '\x1f' ? "\\x1F" : "\\x00";
+    for (std::size_t at = 0; at < base.size(); ++at) {
+      std::string name = base;
+      name[at] = c;
+      EXPECT_EQ(EscapeControlChars(name), base.substr(0, at) + hex + base.substr(at + 1)) << "at " << at;
+    }
+  }
+  const std::string kept = " ~\x80\x9f\xa0\xfe\xff !\x7e\x20\xc0\xe0\xf0\x81\x90";
+  EXPECT_EQ(EscapeControlChars(kept), kept);
+}
+
 TEST(ReportTextTest, ProgressLineNamesTheWalkKind) {
   EXPECT_EQ(velmora::engine::ProgressText("a.htm", 512, true), "正在反编译：a.htm，大小：512");
   EXPECT_EQ(velmora::engine::ProgressText("说明.txt", 0, false), "正在解释：说明.txt，大小：0");

@@ -201,6 +201,10 @@ TEST(ChmArchive, DirectoryStaysAfterTheFileIsGone) {
 
 // --- Lookups -----------------------------------------------------------------
 
+// Longer than the stack buffer a lookup folds names into.
+const std::string kLongName = std::string(300, 'N') + ".htm";
+const std::string kLongQuery = "/" + std::string(300, 'n') + ".HTM";
+
 struct FindCase {
   const char* name;
   const char* query;
@@ -214,6 +218,7 @@ TEST_P(ChmArchiveFind, LooksUpIgnoringCaseAndLeadingSlash) {
   ChmBuilder builder = SmallChm();
   builder.add("/Docs/ÄÖ Straße.HTM", "x").add("/Справка/Главная.htm", "y").add("/中文/页面.htm", "z");
   builder.add("/same.htm", "first").add("/SAME.htm", "second");
+  builder.add("/Long Folder Name/ÄÖ.Htm", "w").add("/folder@[name].htm", "v").add("/" + kLongName, "u");
   const auto archive = OpenOk(dir.write("f.chm", builder.build()));
   ASSERT_TRUE(archive);
   const FindCase& c = GetParam();
@@ -235,6 +240,11 @@ INSTANTIATE_TEST_SUITE_P(
                       FindCase{"CyrillicFolded", "/СПРАВКА/главная.HTM", "Справка/Главная.htm"},
                       FindCase{"Chinese", "/中文/页面.htm", "中文/页面.htm"},
                       FindCase{"FirstOfCaseTwins", "same.htm", "same.htm"},
+                      FindCase{"LettersBeyondTheFirstWord", "/long folder NAME/äÖ.HTM", "Long Folder Name/ÄÖ.Htm"},
+                      // "@[" and "`{" differ from each other as capitals do.
+                      FindCase{"PunctuationIsNotFolded", "/FOLDER`{NAME].HTM", nullptr},
+                      FindCase{"PunctuationKept", "/FOLDER@[NAME].HTM", "folder@[name].htm"},
+                      FindCase{"LongerThanTheStackBuffer", kLongQuery.c_str(), kLongName.c_str()},
                       FindCase{"Absent", "/nothing.htm", nullptr},
                       FindCase{"Folder", "/html", nullptr},
                       FindCase{"BackslashIsNotASeparator", "\\html\\a.htm", nullptr},

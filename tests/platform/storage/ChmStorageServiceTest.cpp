@@ -120,6 +120,19 @@ TEST(ChmStorageService, DefaultFactoryMakesTheChmService) {
 
 // --- Trees from odd directories ----------------------------------------------
 
+std::size_t CountElements(IStorage& storage) {
+  std::unique_ptr<IEnumElements> elements;
+  EXPECT_EQ(storage.EnumElements(elements), S_OK);
+  std::size_t count = 0;
+  ElementStat stat;
+  while (elements && elements->Next(stat) == S_OK) {
+    ++count;
+    std::unique_ptr<IStorage> child;
+    if (stat.type == ElementType::Storage && storage.OpenStorage(stat.name, child) == S_OK) count += CountElements(*child);
+  }
+  return count;
+}
+
 struct TreeCase {
   const char* name;
   std::vector<std::string> entries;  // each stored with content "x"
@@ -137,6 +150,8 @@ TEST_P(ChmStorageTree, BuildsFromEntryNames) {
   const auto root = OpenRoot(dir.write("t.chm", builder.build()));
   ASSERT_TRUE(root);
   EXPECT_EQ(ListTree(*root), GetParam().listing);
+  // The walk sizes its records with the root's count of every element.
+  EXPECT_EQ(root->ElementCountHint(), CountElements(*root));
 }
 
 const std::string kLong(300, 'L');
@@ -203,6 +218,63 @@ TEST(ChmStorageService, OpensChildrenExactlyOrIgnoringCase) {
   EXPECT_EQ(root->OpenStream("html/page.html", stream), E_NOTFOUND);  // one level at a time
   EXPECT_EQ(root->Stat(), S_OK);
 }
+
+// Names listed twice, and names that differ only in case, each open one
+// definite element: the exact name first, else the first that matches
+// ignoring case, and of a name listed twice the first.
+struct OpenCase {
+  const char* name;
+  const char* storage;  // opened from the root first, "" for the root itself
+  const char* stream;
+  const char* content;  // null: not found
+};
+
+class ChmStorageOpen : public ::testing::TestWithParam<OpenCase> {};
+
+TEST_P(ChmStorageOpen, FindsTheOneElementOfThatName) {
+  TempDir dir;
+  ChmBuilder builder;
+  builder.add("/same.htm", "same 1").add("/Twin.htm", "Twin").add("/twin.htm", "twin").add("/same.htm", "same 2");
+  builder.add("/Docs/a.htm", "Docs a").add("/docs/a.htm", "docs a").add("/docs/b.htm", "docs b");
+  builder.add("/docs/Über.htm", "Über").add("/docs/über.htm", "über").add("/twin.htm", "twin 2");
+  const auto root = OpenRoot(dir.write("twins.chm", builder.build()));
+  ASSERT_TRUE(root);
+  const OpenCase& c = GetParam();
+  std::unique_ptr<IStorage> folder;
+  IStorage* storage = root.get();
+  if (*c.storage) {
+    ASSERT_EQ(root->OpenStorage(c.storage, folder), S_OK);
+    storage = folder.get();
+  }
+  std::unique_ptr<IStream> stream;
+  const HResult hr = storage->OpenStream(c.stream, stream);
+  if (!c.content) {
+    EXPECT_EQ(hr, E_NOTFOUND);
+    return;
+  }
+  ASSERT_EQ(hr, S_OK);
+  std::string bytes;
+  ASSERT_EQ(ReadAll(*stream, bytes), S_OK);
+  EXPECT_EQ(bytes, c.content);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, ChmStorageOpen,
+    ::testing::Values(OpenCase{"ListedTwiceOpensTheFirst", "", "same.htm", "same 1"},
+                      OpenCase{"ListedTwiceIgnoringCase", "", "SAME.HTM", "same 1"},
+                      OpenCase{"ExactTwinBeforeEarlierCaseTwin", "", "twin.htm", "twin"},
+                      OpenCase{"ExactUpperTwin", "", "Twin.htm", "Twin"},
+                      OpenCase{"NoExactTwinTakesTheFirstInOrder", "", "TWIN.htm", "Twin"},
+                      OpenCase{"ExactStorageTwin", "docs", "a.htm", "docs a"},
+                      OpenCase{"ExactUpperStorageTwin", "Docs", "a.htm", "Docs a"},
+                      OpenCase{"StorageIgnoringCaseTakesTheFirst", "DOCS", "a.htm", "Docs a"},
+                      OpenCase{"OnlyInTheOtherStorageTwin", "Docs", "b.htm", nullptr},
+                      OpenCase{"Latin1ExactTwin", "docs", "über.htm", "über"},
+                      OpenCase{"Latin1IgnoringCase", "docs", "ÜBER.HTM", "Über"},
+                      OpenCase{"StorageIsNoStream", "", "docs", nullptr},
+                      OpenCase{"PathIsNoName", "", "docs/b.htm", nullptr},
+                      OpenCase{"EmptyName", "", "", nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ChmStorageService, EnumeratorResetsToTheFirstElement) {
   const auto root = OpenRoot(Fixture("guide.chm"));
