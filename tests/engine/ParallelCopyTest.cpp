@@ -3,11 +3,13 @@
 // short and damaged, and with a symbolic link planted in the output folder.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 
 #include "TestPaths.h"
 #include "engine/cCHMParser.h"
+#include "platform/storage/ChmArchive.h"
 #include "tests/engine/TempFolder.h"
 
 namespace velmora::engine {
@@ -19,12 +21,38 @@ using test::ReadTree;
 using test::TempFolder;
 using test::WriteFile;
 
+// Changes a help file's bytes (read from path) before it is copied.
+using Mutation = void (*)(const std::string& path, std::string& bytes);
+
+// The directory loses its SpanInfo entry (its name no longer matches) and
+// the reset table lists only the first frame: libmspack can then place no
+// stream past the first reset interval and looks for SpanInfo in the
+// directory at every such stream, reading directory chunks into a cache
+// it keeps in the file's header.
+void HideSpanInfoAndShortenResetTable(const std::string& path, std::string& bytes) {
+  const std::string span = "::DataSpace/Storage/MSCompressed/SpanInfo";
+  for (auto at = bytes.find(span); at != std::string::npos; at = bytes.find(span, at + 1)) {
+    bytes[at + span.size() - 1] = 'X';
+  }
+  platform::ChmArchive::OpenResult result{};
+  const auto archive = platform::ChmArchive::Open(path, result);
+  ASSERT_TRUE(archive);
+  const auto* table = archive->find(
+      "::DataSpace/Storage/MSCompressed/Transform/{7FC28940-9D31-11D0-9B27-00A0C91E9C7C}/InstanceData/ResetTable");
+  ASSERT_TRUE(table);
+  const auto end = archive->dataEnd(*table);
+  ASSERT_TRUE(end);
+  const std::uint32_t one = 1;
+  std::memcpy(&bytes[*end - table->length + 4], &one, 4);  // entry count, little-endian
+}
+
 struct CopyCase {
   const char* label;
   const char* file;   // in the corpus
   double keep;        // share of the file kept (1 = whole)
   bool parallel;      // whether the copy can be shared between threads
   bool plantLink;     // a link named like the first top folder, to elsewhere/
+  Mutation mutate = nullptr;
 };
 
 struct Outcome {
@@ -71,9 +99,10 @@ TEST_P(ParallelCopyTest, LeavesWhatACopyOnOneThreadLeaves) {
   if (!fs::exists(original)) GTEST_SKIP() << "no corpus";
   TempFolder tmp(Scratch());
   std::string chm = original;
-  if (GetParam().keep < 1) {
-    const std::string bytes = ReadFile(original);
-    chm = tmp / "cut.chm";
+  if (GetParam().keep < 1 || GetParam().mutate) {
+    std::string bytes = ReadFile(original);
+    if (GetParam().mutate) ASSERT_NO_FATAL_FAILURE(GetParam().mutate(original, bytes));
+    chm = tmp / "changed.chm";
     WriteFile(chm, bytes.substr(0, static_cast<std::size_t>(static_cast<double>(bytes.size()) * GetParam().keep)));
   }
   std::string link;
@@ -111,7 +140,11 @@ INSTANTIATE_TEST_SUITE_P(
                     // The reset table lies after the cut: one decoder must
                     // decode the section from its start.
                     CopyCase{"ResetTableLost", "real/06-开发手册.chm", 0.6, false, false},
-                    CopyCase{"LinkPlanted", "real/09-PyWin32.chm", 1, true, true}),
+                    CopyCase{"LinkPlanted", "real/09-PyWin32.chm", 1, true, true},
+                    // Readers would look SpanInfo up in the directory shared
+                    // with every other reader.
+                    CopyCase{"SpanInfoHidden", "real/09-PyWin32.chm", 1, false, false,
+                             HideSpanInfoAndShortenResetTable}),
     [](const testing::TestParamInfo<CopyCase>& info) { return std::string(info.param.label); });
 
 // A WriteProgress handler that throws stops every thread: the exception
