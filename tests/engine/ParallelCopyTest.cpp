@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "TestPaths.h"
+#include "engine/ParallelExtraction.h"
 #include "engine/cCHMParser.h"
 #include "platform/storage/ChmArchive.h"
 #include "tests/engine/TempFolder.h"
@@ -101,7 +102,9 @@ TEST_P(ParallelCopyTest, LeavesWhatACopyOnOneThreadLeaves) {
   std::string chm = original;
   if (GetParam().keep < 1 || GetParam().mutate) {
     std::string bytes = ReadFile(original);
-    if (GetParam().mutate) ASSERT_NO_FATAL_FAILURE(GetParam().mutate(original, bytes));
+    if (GetParam().mutate) {
+      ASSERT_NO_FATAL_FAILURE(GetParam().mutate(original, bytes));
+    }
     chm = tmp / "changed.chm";
     WriteFile(chm, bytes.substr(0, static_cast<std::size_t>(static_cast<double>(bytes.size()) * GetParam().keep)));
   }
@@ -181,6 +184,66 @@ TEST(ParallelCopyProgressTest, AThrowingHandlerStopsTheCopyAndLeavesOnlyWholeFil
   for (std::size_t i = 1; i < calls.size(); ++i) EXPECT_GE(calls[i].first, calls[i - 1].first);
   EXPECT_EQ(calls.back().first, calls.back().second);
 }
+
+struct StartCase {
+  const char* label;
+  unsigned startable;  // copying threads the system lets start
+  bool throwAtFirst;   // the WriteProgress handler throws at its first call
+};
+
+class ParallelCopyStartTest : public testing::TestWithParam<StartCase> {
+ protected:
+  void TearDown() override { ParallelExtraction::SetStartableThreads(ParallelExtraction::kMaxThreads); }
+};
+
+// When copying threads cannot be started, the calling thread copies what
+// is left: the same files, and progress still reported while it copies,
+// so a handler that throws stops the copy.
+TEST_P(ParallelCopyStartTest, CopiesAndReportsWithTheThreadsItGets) {
+  const std::string chm = std::string(VELMORA_CORPUS_DIR) + "/real/09-PyWin32.chm";
+  if (!fs::exists(chm)) GTEST_SKIP() << "no corpus";
+  TempFolder tmp(Scratch());
+  const Outcome whole = Extract(chm, tmp.path() / "whole", true);
+  ParallelExtraction::SetStartableThreads(GetParam().startable);
+
+  cCHMParser parser;
+  cCHMItemCollection items;
+  std::int32_t pic = 0, html = 0, movie = 0, total = 0;
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> calls;
+  const bool throwAtFirst = GetParam().throwAtFirst;
+  parser.WriteProgress = [&calls, throwAtFirst](std::uint64_t done, std::uint64_t all) {
+    calls.emplace_back(done, all);
+    if (throwAtFirst) throw std::runtime_error("stop");
+  };
+  const fs::path out = tmp.path() / "out";
+  if (throwAtFirst) {
+    EXPECT_THROW(parser.ParseCHM(chm, out.string(), kExtractAll, {}, items, pic, html, movie, total),
+                 std::runtime_error);
+    const auto stopped = ReadTree(out);
+    EXPECT_LT(stopped.size(), whole.tree.size()) << "the copy went on after the handler threw";
+    for (const auto& [path, bytes] : stopped) {
+      ASSERT_TRUE(whole.tree.count(path)) << path;
+      EXPECT_TRUE(bytes == whole.tree.at(path)) << path;
+    }
+    return;
+  }
+  ASSERT_TRUE(parser.ParseCHM(chm, out.string(), kExtractAll, {}, items, pic, html, movie, total));
+  EXPECT_TRUE(parser.CopiedInParallel());
+  EXPECT_TRUE(ReadTree(out) == whole.tree);
+  EXPECT_EQ(parser.WrittenCount(), whole.written);
+  ASSERT_FALSE(calls.empty());
+  // Alone, the calling thread reports after each segment; with a thread,
+  // the first report may come after the copy already ended.
+  if (GetParam().startable == 0) {
+    EXPECT_LT(calls.front().first, calls.front().second) << "no progress before the end";
+  }
+  EXPECT_EQ(calls.back().first, calls.back().second);
+}
+
+INSTANTIATE_TEST_SUITE_P(Threads, ParallelCopyStartTest,
+                         testing::Values(StartCase{"NoneStarted", 0, false}, StartCase{"OneStarted", 1, false},
+                                         StartCase{"NoneStartedHandlerThrows", 0, true}),
+                         [](const testing::TestParamInfo<StartCase>& info) { return std::string(info.param.label); });
 
 }  // namespace
 }  // namespace velmora::engine
