@@ -54,6 +54,7 @@ struct CopyCase {
   bool parallel;      // whether the copy can be shared between threads
   bool plantLink;     // a link named like the first top folder, to elsewhere/
   Mutation mutate = nullptr;
+  bool outputUnderAFile = false;  // the output folders' parent is a file
 };
 
 struct Outcome {
@@ -119,14 +120,19 @@ TEST_P(ParallelCopyTest, LeavesWhatACopyOnOneThreadLeaves) {
     }
   }
 
-  const Outcome one = Extract(chm, tmp.path() / "one", false);
-  const Outcome many = Extract(chm, tmp.path() / "many", true);
+  fs::path base = tmp.path();
+  if (GetParam().outputUnderAFile) {
+    base /= "file";
+    WriteFile(base, "x");
+  }
+  const Outcome one = Extract(chm, base / "one", false);
+  const Outcome many = Extract(chm, base / "many", true);
   EXPECT_FALSE(one.parallel);
   EXPECT_EQ(many.parallel, GetParam().parallel);
   EXPECT_EQ(many.written, one.written);
   EXPECT_EQ(many.lost, one.lost);
   EXPECT_TRUE(many.tree == one.tree) << "the two copies left different files or folders";
-  EXPECT_GT(one.written, 0u);
+  EXPECT_EQ(one.written == 0, GetParam().outputUnderAFile);
   if (GetParam().plantLink) {
     EXPECT_TRUE(fs::is_empty(tmp.path() / "elsewhere"));
     EXPECT_FALSE(one.lost.empty()) << "the streams below " << link << " are lost";
@@ -147,7 +153,10 @@ INSTANTIATE_TEST_SUITE_P(
                     // Readers would look SpanInfo up in the directory shared
                     // with every other reader.
                     CopyCase{"SpanInfoHidden", "real/09-PyWin32.chm", 1, false, false,
-                             HideSpanInfoAndShortenResetTable}),
+                             HideSpanInfoAndShortenResetTable},
+                    // Every stream is lost, each with the reason a copy on
+                    // one thread gives.
+                    CopyCase{"OutputUnderAFile", "real/09-PyWin32.chm", 1, true, false, nullptr, true}),
     [](const testing::TestParamInfo<CopyCase>& info) { return std::string(info.param.label); });
 
 // A WriteProgress handler that throws stops every thread: the exception
