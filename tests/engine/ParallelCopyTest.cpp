@@ -209,7 +209,7 @@ class ParallelCopyStartTest : public testing::TestWithParam<StartCase> {
 // is left: the same files, and progress still reported while it copies,
 // so a handler that throws stops the copy.
 TEST_P(ParallelCopyStartTest, CopiesAndReportsWithTheThreadsItGets) {
-  const std::string chm = std::string(VELMORA_CORPUS_DIR) + "/real/09-PyWin32.chm";
+  const std::string chm = std::string(VELMORA_CORPUS_DIR) + "/real/17-fpspreadsheet-wiki.chm";
   if (!fs::exists(chm)) GTEST_SKIP() << "no corpus";
   TempFolder tmp(Scratch());
   const Outcome whole = Extract(chm, tmp.path() / "whole", true);
