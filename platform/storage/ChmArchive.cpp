@@ -172,7 +172,9 @@ bool ChmArchive::Reader::lastFailureWasDecoding() const { return m_decoder->deco
 // the header and reading directory chunks into a cache it keeps there.
 // SpanInfo is needed whenever the reset table has no entry for a stream's
 // frame. Readers are offered only when all four are known, so no reader
-// ever writes to the shared header.
+// ever writes to the shared header. What this reads (the header's records,
+// the frame starts, the main decoder's view of the input) no longer
+// changes once the file is open, so it may run while extract() does.
 std::unique_ptr<ChmArchive::Reader> ChmArchive::openReader() {
   if (m_frameStarts.empty() || !m_header->sec1.content || !m_header->sec1.control || !m_header->sec1.rtable ||
       !m_header->sec1.spaninfo) {
