@@ -3,8 +3,9 @@
 # programs twice: offscreen and on Xvfb with Qt's xcb platform), then builds
 # and checks the Debian package. Afterwards builds the Qt-free layers with
 # AddressSanitizer and UndefinedBehaviorSanitizer and runs their tests again,
-# and fuzzes the CHM reader for a minute (tests/fuzz/fuzz.sh, when clang is
-# installed). Exits non-zero on any failure.
+# runs the copying threads' tests under ThreadSanitizer, and fuzzes the CHM
+# reader for a minute (tests/fuzz/fuzz.sh, when clang is installed). Exits
+# non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
@@ -26,6 +27,17 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_ENGINE_
 cmake --build build-sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -LE slow
+
+# The copying threads under ThreadSanitizer: the extraction and output
+# folder tests, with libmspack instrumented too when its source can be had
+# (the readers of one file share its header). The source is fetched into
+# the fuzz build's folder, where the fuzz run below finds it again.
+tsan_mspack=$(tests/fuzz/fetch-libmspack-source.sh build-fuzz/libmspack) || tsan_mspack=""
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_ENGINE_ONLY=ON -DVELMORA_TSAN=ON \
+  "-DVELMORA_TSAN_MSPACK_SOURCE=$tsan_mspack"
+cmake --build build-tsan -j"$jobs" --target test_engine
+TSAN_OPTIONS=halt_on_error=1 build-tsan/test_engine \
+  --gtest_filter='*ParallelCopy*:*SharedFolders*:*StagedFile*:*DiskFileWriter*:*cCHMParser*'
 
 # The CHM reader's fuzz target: regression inputs, then 60 s from a fixed seed.
 if command -v clang++-14 >/dev/null 2>&1; then

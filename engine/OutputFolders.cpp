@@ -90,19 +90,19 @@ bool OutputFolders::OpenRoot(LossReason& reason) {
   return true;
 }
 
-int OutputFolders::OpenFolder(const std::string& strRelative, LossReason& reason) {
+int OutputFolders::OpenFolder(const std::string& strRelative, LossReason& reason, bool blnCreate) {
   if (strRelative.empty()) return m_rootFd;
   const auto known = m_handles.find(strRelative);
   if (known != m_handles.end()) return known->second;
 
   const std::string parent = DiskFileWriter::GetParentFolder(strRelative);
-  const int parentFd = OpenFolder(parent, reason);
+  const int parentFd = OpenFolder(parent, reason, blnCreate);
   if (parentFd < 0) return -1;
   const std::string name = parent.empty() ? strRelative : strRelative.substr(parent.size() + 1);
 
   const int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
   int fd = ::openat(parentFd, name.c_str(), flags);
-  if (fd < 0 && errno == ENOENT) {
+  if (fd < 0 && errno == ENOENT && blnCreate) {
     if (::mkdirat(parentFd, name.c_str(), 0777) == 0) {
       m_made.insert(strRelative);
     } else if (errno != EEXIST) {
@@ -122,10 +122,16 @@ int OutputFolders::OpenFolder(const std::string& strRelative, LossReason& reason
 void OutputFolders::RemoveUnused(const std::string& strRelative) {
   // A folder that holds something (a written file, a file being written,
   // or a folder) cannot be removed, and then neither can the ones above it.
+  // Each folder is removed from its parent's handle: a path from the
+  // output folder would follow a link planted on the way since.
   for (std::string folder = strRelative; !folder.empty(); folder = DiskFileWriter::GetParentFolder(folder)) {
     if (m_made.count(folder) == 0) continue;
-    if (m_holders.count(folder) > 0) break;
-    if (m_rootFd < 0 || ::unlinkat(m_rootFd, folder.c_str(), AT_REMOVEDIR) != 0) break;
+    if (m_holders.count(folder) > 0 || m_rootFd < 0) break;
+    const std::string parent = DiskFileWriter::GetParentFolder(folder);
+    LossReason ignored = LossReason::WriteFailed;
+    const int parentFd = OpenFolder(parent, ignored, false);
+    const std::string name = parent.empty() ? folder : folder.substr(parent.size() + 1);
+    if (parentFd < 0 || ::unlinkat(parentFd, name.c_str(), AT_REMOVEDIR) != 0) break;
     m_made.erase(folder);
     const auto handle = m_handles.find(folder);
     if (handle != m_handles.end()) {

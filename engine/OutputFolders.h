@@ -44,7 +44,9 @@ class OutputFolders {
 
  private:
   bool OpenRoot(LossReason& reason);
-  int OpenFolder(const std::string& strRelative, LossReason& reason);
+  // The handle of strRelative, opened (and cached) one folder at a time
+  // without following links; missing folders are made when blnCreate.
+  int OpenFolder(const std::string& strRelative, LossReason& reason, bool blnCreate = true);
   // Removes the folders this object made on the way to strRelative that
   // no file holds and that are empty, deepest first; then the output
   // folder when it made it, nothing was written and no file is open.

@@ -93,8 +93,14 @@ void CopyOne(const Stream& item, IStreamReader* reader, std::mutex& ownDecoder, 
   }
 }
 
+// Starting threads fails once this many run, as when the system refuses
+// more (see SetStartableThreads).
+std::atomic<unsigned> g_startable{ParallelExtraction::kMaxThreads};
+
+// afterStream, when set, is called after each stream with whether it ended
+// a segment.
 void CopySegments(Shared& shared, const std::vector<Stream>& streams, const ParallelExtraction::ReaderFactory& open,
-                  Shared::Outcome& outcome) {
+                  Shared::Outcome& outcome, const std::function<void(bool)>& afterStream = nullptr) {
   DiskFileWriter disk(shared.folders);
   const std::size_t segments = shared.bounds.size() - 1;
   for (;;) {
@@ -107,6 +113,7 @@ void CopySegments(Shared& shared, const std::vector<Stream>& streams, const Para
     for (std::size_t i = shared.bounds[segment]; i < shared.bounds[segment + 1] && !shared.stop.load(); ++i) {
       CopyOne(streams[i], reader.get(), shared.ownDecoder, disk, shared.stop, outcome);
       shared.done += streams[i].length;
+      if (afterStream) afterStream(i + 1 == shared.bounds[segment + 1]);
     }
   }
 }
@@ -160,6 +167,8 @@ unsigned ParallelExtraction::ThreadsToUse() {
   return static_cast<unsigned>(std::clamp(count, 1, static_cast<int>(kMaxThreads)));
 }
 
+void ParallelExtraction::SetStartableThreads(unsigned count) { g_startable = count; }
+
 ParallelExtraction::ParallelExtraction(std::string strRoot, std::vector<Stream> streams, ReaderFactory openReader)
     : m_strRoot(std::move(strRoot)), m_streams(std::move(streams)), m_openReader(std::move(openReader)) {}
 
@@ -177,6 +186,7 @@ void ParallelExtraction::Run(unsigned threads, const ProgressHandler& progress) 
 
   std::vector<Shared::Outcome> outcomes(threads);
   std::vector<std::thread> pool;
+  pool.reserve(threads);
   const auto work = [&](Shared::Outcome& outcome) {
     try {
       CopySegments(shared, m_streams, m_openReader, outcome);
@@ -201,17 +211,30 @@ void ParallelExtraction::Run(unsigned threads, const ProgressHandler& progress) 
         ++shared.running;
       }
       try {
+        if (t >= g_startable.load()) {
+          throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+        }
         pool.emplace_back(work, std::ref(outcomes[t]));
       } catch (const std::system_error&) {
-        // No thread: the calling thread copies what is left itself.
+        // No more threads: the ones started take every segment, or the
+        // calling thread does when none started.
         const std::lock_guard<std::mutex> lock(shared.mutex);
         --shared.running;
         break;
       }
     }
     if (pool.empty()) {
-      ++shared.running;
-      work(outcomes[0]);
+      // The calling thread copies every segment itself, and still reports
+      // progress (after each segment, and between streams at least every
+      // kProgressInterval), so a handler can show it or stop the copy.
+      auto last = std::chrono::steady_clock::now();
+      const auto report = [&](bool segmentEnded) {
+        const auto now = std::chrono::steady_clock::now();
+        if (!progress || (!segmentEnded && now - last < std::chrono::milliseconds(kProgressIntervalMs))) return;
+        last = now;
+        progress(shared.done.load(), total);
+      };
+      CopySegments(shared, m_streams, m_openReader, outcomes[0], report);
     }
     std::unique_lock<std::mutex> lock(shared.mutex);
     while (shared.running > 0) {

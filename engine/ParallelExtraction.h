@@ -74,6 +74,11 @@ class ParallelExtraction {
 
   static constexpr int kProgressIntervalMs = 50;
 
+  // Makes starting a copying thread fail once count of them run, as when
+  // the system refuses more threads, so tests can try that (kMaxThreads
+  // restores it). With none started the calling thread copies alone.
+  static void SetStartableThreads(unsigned count);
+
  private:
   std::string m_strRoot;
   std::vector<Stream> m_streams;

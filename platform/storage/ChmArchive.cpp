@@ -167,11 +167,18 @@ bool ChmArchive::Reader::extract(const Entry& entry, const ByteSink& sink) {
 bool ChmArchive::Reader::lastFailureWasDecoding() const { return m_decoder->decodeFailed; }
 
 // A second decompressor reads the header the first one opened. libmspack
-// only reads it while extracting, once the section's Content, ControlData
-// and reset table are known (it looks up and links in whichever is
-// missing), so readers are offered only then.
+// only reads it while extracting once the section's Content, ControlData,
+// reset table and SpanInfo are known: whichever is missing it looks up in
+// the directory when it starts decoding, linking the record it finds into
+// the header and reading directory chunks into a cache it keeps there.
+// SpanInfo is needed whenever the reset table has no entry for a stream's
+// frame. Readers are offered only when all four are known, so no reader
+// ever writes to the shared header. What this reads (the header's records,
+// the frame starts, the main decoder's view of the input) no longer
+// changes once the file is open, so it may run while extract() does.
 std::unique_ptr<ChmArchive::Reader> ChmArchive::openReader() {
-  if (m_frameStarts.empty() || !m_header->sec1.content || !m_header->sec1.control || !m_header->sec1.rtable) {
+  if (m_frameStarts.empty() || !m_header->sec1.content || !m_header->sec1.control || !m_header->sec1.rtable ||
+      !m_header->sec1.spaninfo) {
     return nullptr;
   }
   auto decoder = std::make_unique<Decoder>();

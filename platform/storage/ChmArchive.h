@@ -94,7 +94,10 @@ class ChmArchive {
 
   // A reader of its own; null when the LZX section cannot be decoded from
   // its reset points (no intact reset table), so every stream has to be
-  // decoded by the one decoder that knows what came before.
+  // decoded by the one decoder that knows what came before, and null when
+  // the directory lacks one of the section's records libmspack needs
+  // (Content, ControlData, reset table, SpanInfo): it would look that one
+  // up in the header all readers share.
   std::unique_ptr<Reader> openReader();
 
   // The file position where the stored bytes the entry needs end: its own

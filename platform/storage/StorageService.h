@@ -83,7 +83,9 @@ class IStorage {
   virtual HResult OpenStream(const std::string& name, std::unique_ptr<IStream>& out) = 0;
   // A reader of this storage file's streams; null when the file's streams
   // can only be copied one after another through IStream::CopyTo. May be
-  // called on any thread while no IStream::CopyTo of the file runs.
+  // called on any thread, also while another thread copies a stream of the
+  // file through IStream::CopyTo or another reader (a parallel copy falls
+  // back to IStream::CopyTo for a segment whose reader could not be made).
   virtual std::unique_ptr<IStreamReader> OpenReader() { return nullptr; }
 };
 

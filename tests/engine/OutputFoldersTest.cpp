@@ -22,7 +22,9 @@ struct SharedFoldersCase {
   const char* label;
   // "1+path" begins a file with writer 1; "1!" writes "x" and ends it as
   // complete; "1-" ends it as failed; "?path" checks that the folder
-  // exists below the output folder at that point ("?" the output folder).
+  // exists below the output folder at that point ("?" the output folder);
+  // "~path" moves that folder to "path.moved" and puts a link to an empty
+  // lookalike folder tree, "elsewhere", in its place.
   std::vector<std::string> steps;
   Tree expected;  // below the temporary folder, which holds the output folder "out"
 };
@@ -36,6 +38,18 @@ TEST_P(SharedFoldersTest, LeavesOnlyFoldersOfWrittenFiles) {
   for (const std::string& step : GetParam().steps) {
     if (step[0] == '?') {
       EXPECT_TRUE(std::filesystem::is_directory(tmp.path() / "out" / step.substr(1))) << step;
+      continue;
+    }
+    if (step[0] == '~') {
+      namespace fs = std::filesystem;
+      const fs::path folder = tmp.path() / "out" / step.substr(1);
+      const fs::path moved = folder.string() + ".moved";
+      fs::rename(folder, moved);
+      fs::create_directory(tmp.path() / "elsewhere");
+      for (const auto& entry : fs::recursive_directory_iterator(moved)) {
+        if (entry.is_directory()) fs::create_directories(tmp.path() / "elsewhere" / fs::relative(entry.path(), moved));
+      }
+      fs::create_directory_symlink(tmp.path() / "elsewhere", folder);
       continue;
     }
     DiskFileWriter& writer = writers[step[0] == '1' ? 0 : 1];
@@ -65,7 +79,14 @@ INSTANTIATE_TEST_SUITE_P(
                           {{"out/", ""}, {"out/a.htm", "x"}}},
         SharedFoldersCase{"FolderInUseAgainAfterItWasRemoved",
                           {"1+x/a.htm", "1-", "2+x/b.htm", "2!"},
-                          {{"out/", ""}, {"out/x/", ""}, {"out/x/b.htm", "x"}}}),
+                          {{"out/", ""}, {"out/x/", ""}, {"out/x/b.htm", "x"}}},
+        // The folders made are removed where they are, not through the
+        // link: nothing outside the output folder goes. (The link, which
+        // the tree leaves out, stays.)
+        SharedFoldersCase{"LinkPlantedAboveAFolderMade",
+                          {"1+x/y/z/a.htm", "~x", "1-"},
+                          {{"out/", ""}, {"out/x.moved/", ""}, {"elsewhere/", ""},
+                           {"elsewhere/y/", ""}, {"elsewhere/y/z/", ""}}}),
     [](const testing::TestParamInfo<SharedFoldersCase>& info) { return std::string(info.param.label); });
 
 }  // namespace
