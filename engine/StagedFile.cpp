@@ -127,22 +127,14 @@ bool StagedFile::LinkUnnamed() {
     m_error = errno;
     return false;
   }
-  // Something is at the target: the file gets a temporary name and
-  // replaces it as a named file would (a link there is replaced, not
-  // followed).
+  // Something is at the target: the file gets a temporary name, and
+  // Commit renames it over the target as a named file (a link there is
+  // replaced, not followed).
   for (int attempt = 0; attempt < 100; ++attempt) {
     m_strTemp = NextTemporaryName();
-    if (::linkat(m_fd, "", m_dirFd, m_strTemp.c_str(), AT_EMPTY_PATH) == 0) break;
+    if (::linkat(m_fd, "", m_dirFd, m_strTemp.c_str(), AT_EMPTY_PATH) == 0) return true;
     m_strTemp.clear();
     if (errno != EEXIST) break;
-  }
-  if (m_strTemp.empty()) {
-    m_error = errno;
-    return false;
-  }
-  if (::renameat(m_dirFd, m_strTemp.c_str(), m_dirFd, m_strName.c_str()) == 0) {
-    m_strTemp.clear();
-    return true;
   }
   m_error = errno;
   return false;
@@ -151,28 +143,25 @@ bool StagedFile::LinkUnnamed() {
 
 bool StagedFile::Commit() {
   if (m_fd < 0) return false;
-  if (m_unnamed) {
-    const bool linked = LinkUnnamed();
-    const bool closed = ::close(m_fd) == 0;
-    if (linked && !closed) {
-      // The bytes may not all have reached the file: it goes again.
-      m_error = errno;
-      ::unlinkat(m_dirFd, m_strName.c_str(), 0);
-    }
-    m_fd = -1;
-    if (linked && closed) return true;
-    Discard();
-    return false;
-  }
+  // An unnamed file is linked while still open (it has no name to open it
+  // again by): at the target when nothing is there, else under a temporary
+  // name that, like a named file's, replaces the target only once the
+  // file is closed.
+  const bool linked = !m_unnamed || LinkUnnamed();
   const bool closed = ::close(m_fd) == 0;
   if (!closed) m_error = errno;
   m_fd = -1;
-  if (closed) {
+  if (linked && closed) {
+    if (m_strTemp.empty()) return true;  // linked at the target
     if (::renameat(m_dirFd, m_strTemp.c_str(), m_dirFd, m_strName.c_str()) == 0) {
       m_strTemp.clear();
       return true;
     }
     m_error = errno;
+  } else if (linked && m_strTemp.empty()) {
+    // Linked at the target where nothing was, but the bytes may not all
+    // have reached the file: it goes again.
+    ::unlinkat(m_dirFd, m_strName.c_str(), 0);
   }
   Discard();
   return false;
