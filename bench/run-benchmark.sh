@@ -200,7 +200,7 @@ declare -A same written
 extract_config() {  # CHM FS-LABEL ROOT PIN
   local name=$1 chm=$cache/$1.chm label=$2 dir=$3/$1-$4 pin=$4 key r d
   key="$name|$label|$(cores_label "$pin")"
-  echo "  $name.chm, $label, $(cores_label "$pin") core(s) ..." >&2
+  progress "$name.chm, extract all into $label, $(cores_label "$pin") core(s)"
   mkdir -p "$dir"
   measure "warm" "$pin" "$cli" extract "$chm" -o "$dir/warm-vel" -t 1
   measure "warm" "$pin" 7z x -y "-o$dir/warm-7z" "$chm"
@@ -221,10 +221,11 @@ extract_config() {  # CHM FS-LABEL ROOT PIN
 
 load=$(cut -d' ' -f1-3 /proc/loadavg)
 started=$SECONDS
+progress() { printf '  %3d s  %s ...\n' $((SECONDS - started)) "$1" >&2; }
 order=()
 echo "Measuring, $runs runs of each command:" >&2
 for name in "${chms[@]}"; do
-  echo "  $name.chm, listing ..." >&2
+  progress "$name.chm, list"
   list_config "$name" 0
   list_config "$name" 1
 done
@@ -239,7 +240,7 @@ fi
 if [ -f "$freed_stamp" ] && [ "${VELMORA_BENCH_NO_WAIT:-0}" != 1 ]; then
   wait_s=$(( $(cat "$freed_stamp") + 360 - $(date +%s) ))
   if [ "$wait_s" -gt 0 ]; then
-    echo "  waiting ${wait_s} s: files were deleted on $disk_fs less than six minutes ago ..." >&2
+    progress "waiting ${wait_s} s: this script deleted files on $disk_fs less than six minutes ago"
     sleep "$wait_s"
   fi
 fi
@@ -248,9 +249,8 @@ for name in "${chms[@]}"; do
     extract_config "$name" "$disk_fs" "$disk_root" "$pin"
   done
 done
-echo "  deleting the output folders ..." >&2
+progress "deleting the output folders"
 cleanup
-elapsed=$((SECONDS - started))
 
 # The window: opening bench.chm until its list is filled.
 window_ms=
@@ -258,7 +258,7 @@ if [ "${VELMORA_BENCH_WINDOW:-0}" = 1 ]; then
   if cmake --build "$build" --target help 2>/dev/null | grep -q bench_open_list; then
     cmake --build "$build" -j1 --target bench_open_list >&2
     [ "$(id -u)" = 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
-    echo "  opening bench.chm in the window ..." >&2
+    progress "bench.chm, opening in the window"
     window_ms=$(QT_QPA_PLATFORM=offscreen VELMORA_BENCH_CHM=$cache/bench.chm TMPDIR=${tmp_root:+$tmpfs_base} \
       "$build/bench_open_list" --benchmark_filter='^BM_OpenAndList' --benchmark_repetitions="$runs" \
       --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null |
@@ -267,6 +267,8 @@ if [ "${VELMORA_BENCH_WINDOW:-0}" = 1 ]; then
     echo "Note: no bench_open_list target in $build (it needs the tests and Google Benchmark)." >&2
   fi
 fi
+
+elapsed=$((SECONDS - started))
 
 # The table.
 cpu_model=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')
