@@ -42,7 +42,7 @@ cache=$build/bench
 runs=${VELMORA_BENCH_RUNS:-5}
 [[ $runs =~ ^[1-9][0-9]*$ ]] || { echo "VELMORA_BENCH_RUNS must be a positive number" >&2; exit 2; }
 
-for tool in chmcmd extract_chmLib 7z convert /usr/bin/time taskset; do
+for tool in chmcmd extract_chmLib 7z convert /usr/bin/time taskset flock; do
   command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/install-deps.sh" >&2; exit 1; }
 done
 
@@ -135,12 +135,27 @@ else
   echo "Note: $tmpfs_base is not a writable tmpfs; measuring on the disk only (set VELMORA_BENCH_TMPFS)." >&2
 fi
 disk_root=$cache/out
-if [ -e "$disk_root" ]; then rm -rf "$disk_root"; note_disk_freed; fi
+disk_fs=$(fstype "$cache")
+# Deleting the disk folders takes minutes (with the discard mount option
+# every freed file waits for the disk), so it goes on in the background
+# after the table is printed, holding the lock on delete.lock: a new run
+# waits for it before it measures anything.
+exec 9>"$cache/delete.lock"
+if ! flock -n 9; then
+  echo "Waiting for the previous run to finish deleting its folders on $disk_fs ..." >&2
+  flock 9
+fi
+for old in "$disk_root" "$cache"/out.deleting.*; do
+  if [ -e "$old" ]; then rm -rf "$old"; note_disk_freed; fi
+done
 mkdir -p "$disk_root"
-disk_fs=$(fstype "$disk_root")
 cleanup() {
-  [ -n "$tmp_root" ] && rm -rf "$tmp_root"
-  if [ -d "$disk_root" ]; then rm -rf "$disk_root"; note_disk_freed; fi
+  if [ -n "$tmp_root" ]; then rm -rf "$tmp_root"; fi
+  if [ -d "$disk_root" ]; then
+    local trash=$cache/out.deleting.$$
+    mv "$disk_root" "$trash"
+    (rm -rf "$trash"; note_disk_freed) </dev/null >/dev/null 2>&1 &
+  fi
 }
 trap cleanup EXIT
 
@@ -249,8 +264,6 @@ for name in "${chms[@]}"; do
     extract_config "$name" "$disk_fs" "$disk_root" "$pin"
   done
 done
-progress "deleting the output folders"
-cleanup
 
 # The window: opening bench.chm until its list is filled.
 window_ms=
@@ -343,3 +356,5 @@ if [ -n "$window_ms" ]; then
 elif [ "${VELMORA_BENCH_WINDOW:-0}" = 1 ]; then
   echo "- window: not measured"
 fi
+echo >&2
+echo "The output folders on $disk_fs are now deleted in the background (a few minutes); a new run waits for that." >&2
