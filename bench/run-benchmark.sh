@@ -329,6 +329,7 @@ done
 verdict() { awk -v v="$1" -v t="$2" 'BEGIN { print v <= t ? "met" : "MISSED" }'; }
 echo
 echo "Targets:"
+echo
 for key in "${order[@]}"; do
   IFS='|' read -r n fs cores <<< "$key"
   t=$([ "$cores" = 2 ] && echo 0.50 || echo 1.00)
