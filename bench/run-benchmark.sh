@@ -99,8 +99,9 @@ build_api_chm() {
     -f "$src/bench/generate-api-pages.awk" > "$cache/api-files.lst"
   convert -seed 4711 -size 1440x480 xc: +noise Random -crop 48x48 +repage \
     -define png:exclude-chunks=date,time "$project/images/tile%03d.png"
+  local i set
   for i in $(seq 0 299); do
-    local set=$(printf 'set%02d' $((i / 30)))
+    set=$(printf 'set%02d' $((i / 30)))
     mkdir -p "$project/images/$set"
     mv "$project/images/$(printf 'tile%03d.png' "$i")" "$project/images/$set/$(printf 'pic%03d.png' "$i")"
     echo "images/$set/$(printf 'pic%03d.png' "$i")" >> "$cache/api-files.lst"
@@ -199,7 +200,8 @@ median() { tr ' ' '\n' | awk 'NF { v[++n] = $1 } END {
 
 # Listing: nothing is written, so one measurement per file and core setting.
 list_config() {  # CHM PIN
-  local chm=$cache/$1.chm key="$1|-|$(cores_label "$2")" r
+  local chm=$cache/$1.chm key r
+  key="$1|-|$(cores_label "$2")"
   measure "warm" "$2" "$cli" list "$chm"
   measure "warm" "$2" 7z l "$chm"
   for ((r = 1; r <= runs; r++)); do
