@@ -30,10 +30,11 @@
 # Every run writes into a fresh folder of its own. On the disk, the folders
 # stay until every disk measurement is done: ext4 without a journal passes
 # over inodes freed in the last minute (six while their inode table block is
-# unwritten) when it allocates new ones, and creating 20,000 files right after
-# deleting 20,000 others takes several times as long. For the same reason the
-# disk measurements wait until six minutes have passed since this script last
-# deleted files there.
+# unwritten) when it allocates new ones, so creating 20,000 files right after
+# deleting 20,000 others takes up to several times as long. For the same
+# reason the disk measurements wait until six minutes have passed since this
+# script last deleted files there, and the folders are deleted in the
+# background after the table, under a lock that the next run waits for.
 set -euo pipefail
 
 src=$(cd "$(dirname "$0")/.." && pwd)
