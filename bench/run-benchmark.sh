@@ -281,7 +281,8 @@ if [ "${VELMORA_BENCH_WINDOW:-0}" = 1 ]; then
     window_ms=$(QT_QPA_PLATFORM=offscreen VELMORA_BENCH_CHM=$cache/bench.chm TMPDIR=${tmp_root:+$tmpfs_base} \
       "$build/bench_open_list" --benchmark_filter='^BM_OpenAndList' --benchmark_repetitions="$runs" \
       --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null |
-      awk -F, '$1 ~ /_median"?$/ { print $3 }')
+      awk -F, '$1 ~ /^"?BM_OpenAndList/ && $1 !~ /_(mean|stddev|cv)"?$/ { t[$1 ~ /_median"?$/] = $3 }
+        END { print ((1 in t) ? t[1] : t[0]) }')  # the median, or the one run when there is one
   else
     echo "Note: no bench_open_list target in $build (it needs the tests and Google Benchmark)." >&2
   fi
