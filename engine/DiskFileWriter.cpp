@@ -22,7 +22,13 @@ bool DiskFileWriter::Begin(const std::string& strRelative) {
     Fail(reason);
     return false;
   }
-  m_file.emplace(dirFd, folder.empty() ? strRelative : strRelative.substr(folder.size() + 1));
+  try {
+    m_file.emplace(dirFd, folder.empty() ? strRelative : strRelative.substr(folder.size() + 1));
+  } catch (...) {
+    // Out of memory: the folder is let go, so it can still be removed.
+    m_folders->Release(folder, false);
+    throw;
+  }
   if (!m_file->IsOpen()) {
     Fail(LossReasonOfErrno(m_file->LastError()));
     m_file.reset();
