@@ -90,7 +90,7 @@ void BM_WalkOnly(benchmark::State& state) {
 BENCHMARK(BM_WalkOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 
 // A fresh, empty output folder for each run, outside the timing.
-class OutputFolders {
+class FreshFolders {
  public:
   QString Next() {
     const QString strFolder = m_dir.filePath(QString::number(++m_lngCount));
@@ -123,6 +123,20 @@ QAction* ExportEntry(velmora::ui::frmVelmora& window, int index) {
   return window.findChild<QAction*>(QStringLiteral("mnuExportCHM%1").arg(index));
 }
 
+// Runs the export entry once per iteration into a fresh folder, answering
+// No to the offer to show the result; the folders go afterwards.
+void TimeExports(benchmark::State& state, velmora::test::ScriptedUiServices& services, QAction* actExport) {
+  FreshFolders folders;
+  for (auto _ : state) {
+    state.PauseTiming();
+    services.QueueFolder(folders.Next());
+    services.QueueMessageAnswer(velmora::ui::MsgAnswer::No);
+    state.ResumeTiming();
+    actExport->trigger();
+  }
+  folders.RemoveAll();
+}
+
 // Every content file through the export menu of the window, in single mode,
 // answering No to the offer to show the result.
 void BM_WindowExportAll(benchmark::State& state) {
@@ -131,23 +145,15 @@ void BM_WindowExportAll(benchmark::State& state) {
   velmora::test::ScriptedUiServices& services = opened.services;
   if (!opened.window.IsLoaded()) state.SkipWithError("the CHM file did not open");
   QAction* actExport = ExportEntry(opened.window, velmora::app::ExportPlan::kAllContents);
-  OutputFolders folders;
-  for (auto _ : state) {
-    state.PauseTiming();
-    services.QueueFolder(folders.Next());
-    services.QueueMessageAnswer(velmora::ui::MsgAnswer::No);
-    state.ResumeTiming();
-    actExport->trigger();
-  }
+  TimeExports(state, services, actExport);
   state.SetLabel(QFileInfo(strCHM).fileName().toStdString());
-  folders.RemoveAll();
 }
 
 // The same with velmora-cli, started as a process.
 void BM_CliExtractAll(benchmark::State& state) {
   const QString strCHM = g_strExportCHMs[std::size_t(state.range(0))];
   const QString strCli = QCoreApplication::applicationDirPath() + QStringLiteral("/velmora-cli");
-  OutputFolders folders;
+  FreshFolders folders;
   for (auto _ : state) {
     state.PauseTiming();
     const QString strOut = folders.Next();
@@ -176,16 +182,8 @@ void BM_WindowExportOneSelected(benchmark::State& state) {
   }
   items->item(lngRow)->setSelected(true);
   QAction* actExport = ExportEntry(window, velmora::app::ExportPlan::kSelectedContents);
-  OutputFolders folders;
-  for (auto _ : state) {
-    state.PauseTiming();
-    services.QueueFolder(folders.Next());
-    services.QueueMessageAnswer(velmora::ui::MsgAnswer::No);
-    state.ResumeTiming();
-    actExport->trigger();
-  }
+  TimeExports(state, services, actExport);
   state.SetLabel(QFileInfo(strCHM).fileName().toStdString() + " (" + std::to_string(items->count()) + " rows)");
-  folders.RemoveAll();
 }
 
 void ExportFiles(benchmark::internal::Benchmark* benchmark) {

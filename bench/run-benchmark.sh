@@ -59,6 +59,25 @@ mkdir -p "$cache"
 freed_stamp=$cache/disk-freed-at
 note_disk_freed() { date +%s > "$freed_stamp"; }
 
+# compile_project PROJECT NAME FILE_LIST DEFAULT_TOPIC TITLE FOLDER...: writes
+# PROJECT/NAME.hhp listing the files of FILE_LIST, compiles it with chmcmd
+# (no full-text search, so it stays quick) into $cache/NAME.chm and notes in
+# $cache/NAME.bytes how many bytes the FOLDERs of the project hold.
+compile_project() {
+  local project=$1 name=$2 list=$3 topic=$4 title=$5
+  shift 5
+  {
+    printf '[OPTIONS]\r\nCompatibility=1.1 or later\r\nCompiled file=%s.chm\r\n' "$name"
+    printf 'Default topic=%s\r\nFull-text search=No\r\n' "$topic"
+    printf 'Language=0x409 English (United States)\r\nTitle=%s\r\n\r\n[FILES]\r\n' "$title"
+    sed 's/$/\r/' "$list"
+  } > "$project/$name.hhp"
+  echo "Compiling with chmcmd ..." >&2
+  (cd "$project" && chmcmd --no-html-scan --verbosity 0 "$name.hhp" >/dev/null)
+  (cd "$project" && find "$@" -type f -printf '%s\n') | awk '{ s += $1 } END { print s }' > "$cache/$name.bytes"
+  mv "$project/$name.chm" "$cache/$name.chm"
+}
+
 # The 20,000-page file: generated HTML pages in nested folders plus noise
 # images (which do not compress), compiled without full-text search so
 # chmcmd stays quick.
@@ -75,16 +94,7 @@ build_bench_chm() {
     mv "$project/images/$(printf 'tile%03d.png' "$i")" "$project/images/$set/$(printf 'img%03d.png' "$i")"
     echo "images/$set/$(printf 'img%03d.png' "$i")" >> "$cache/files.lst"
   done
-  {
-    printf '[OPTIONS]\r\nCompatibility=1.1 or later\r\nCompiled file=bench.chm\r\n'
-    printf 'Default topic=docs/sec00/chap0/page00000.htm\r\nFull-text search=No\r\n'
-    printf 'Language=0x409 English (United States)\r\nTitle=Velmora benchmark\r\n\r\n[FILES]\r\n'
-    sed 's/$/\r/' "$cache/files.lst"
-  } > "$project/bench.hhp"
-  echo "Compiling with chmcmd ..." >&2
-  (cd "$project" && chmcmd --no-html-scan --verbosity 0 bench.hhp >/dev/null)
-  (cd "$project" && find docs images -type f -printf '%s\n') | awk '{ s += $1 } END { print s }' > "$cache/bench.bytes"
-  mv "$project/bench.chm" "$cache/bench.chm"
+  compile_project "$project" bench "$cache/files.lst" docs/sec00/chap0/page00000.htm "Velmora benchmark" docs images
   rm -rf "$project"
   note_disk_freed
 }
@@ -107,16 +117,7 @@ build_api_chm() {
     mv "$project/images/$(printf 'tile%03d.png' "$i")" "$project/images/$set/$(printf 'pic%03d.png' "$i")"
     echo "images/$set/$(printf 'pic%03d.png' "$i")" >> "$cache/api-files.lst"
   done
-  {
-    printf '[OPTIONS]\r\nCompatibility=1.1 or later\r\nCompiled file=api.chm\r\n'
-    printf 'Default topic=api/index.htm\r\nFull-text search=No\r\n'
-    printf 'Language=0x409 English (United States)\r\nTitle=Velmora API reference benchmark\r\n\r\n[FILES]\r\n'
-    sed 's/$/\r/' "$cache/api-files.lst"
-  } > "$project/api.hhp"
-  echo "Compiling with chmcmd ..." >&2
-  (cd "$project" && chmcmd --no-html-scan --verbosity 0 api.hhp >/dev/null)
-  (cd "$project" && find api images styles -type f -printf '%s\n') | awk '{ s += $1 } END { print s }' > "$cache/api.bytes"
-  mv "$project/api.chm" "$cache/api.chm"
+  compile_project "$project" api "$cache/api-files.lst" api/index.htm "Velmora API reference benchmark" api images styles
   rm -rf "$project"
   note_disk_freed
 }

@@ -1,8 +1,6 @@
 #include "engine/DiskFileWriter.h"
 
-#include <cerrno>
-#include <filesystem>
-#include <system_error>
+#include <utility>
 
 namespace velmora::engine {
 
@@ -15,7 +13,7 @@ DiskFileWriter::~DiskFileWriter() { End(false); }
 
 bool DiskFileWriter::Begin(const std::string& strRelative) {
   End(false);
-  const std::string folder = GetParentFolder(strRelative);
+  const std::string folder = OutputFolders::GetParentFolder(strRelative);
   LossReason reason = LossReason::WriteFailed;
   const int dirFd = m_folders->Acquire(folder, reason);
   if (dirFd < 0) {
@@ -53,36 +51,6 @@ bool DiskFileWriter::End(bool blnComplete) {
   m_file.reset();
   m_folders->Release(m_strFolder, written);
   return written;
-}
-
-std::string DiskFileWriter::GetParentFolder(const std::string& strText) {
-  const auto pos = strText.rfind('/');
-  return pos == std::string::npos ? std::string() : strText.substr(0, pos);
-}
-
-bool DiskFileWriter::EnsureFolder(const std::string& strFolder, std::vector<std::string>& created) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const fs::path target = fs::path(!strFolder.empty() && strFolder.back() == '/' ? strFolder : strFolder + "/");
-  // Find the missing folders from the deepest up, then create them parents first.
-  std::vector<fs::path> missing;
-  for (fs::path folder = target.parent_path(); !folder.empty(); folder = folder.parent_path()) {
-    if (fs::exists(folder, ec)) break;
-    missing.push_back(folder);
-    if (folder == folder.parent_path()) break;
-  }
-  for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
-    // false without an error: someone else made it meanwhile.
-    if (fs::create_directory(*it, ec)) {
-      created.push_back(it->string());
-    } else if (ec) {
-      errno = ec.value();
-      return false;
-    }
-  }
-  if (fs::is_directory(target, ec)) return true;
-  errno = ENOTDIR;
-  return false;
 }
 
 }  // namespace velmora::engine

@@ -49,13 +49,6 @@ class DiskFileWriter {
   // Why the last Begin, Write or End that should have succeeded did not.
   LossReason LastReason() const { return m_reason; }
 
-  // The text before its last "/" (empty when there is none).
-  static std::string GetParentFolder(const std::string& strText);
-  // Creates every missing folder of strFolder, parents first, and adds the
-  // ones it created to created (deepest last). True when the folder exists.
-  // Follows links: it is for folders the user chose.
-  static bool EnsureFolder(const std::string& strFolder, std::vector<std::string>& created);
-
  private:
   void Fail(LossReason reason) { m_reason = reason; }
 

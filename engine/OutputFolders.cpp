@@ -8,8 +8,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "engine/DiskFileWriter.h"
-
 namespace velmora::engine {
 
 namespace {
@@ -28,12 +26,45 @@ LossReason ReasonAt(int dirFd, const std::string& name, int error) {
   return LossReasonOfErrno(error);
 }
 
+// Creates every missing folder of strFolder, parents first, and adds the
+// ones it created to created (deepest last). True when the folder exists.
+// Follows links: it is for the output folder the user chose.
+bool EnsureFolder(const std::string& strFolder, std::vector<std::string>& created) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path target = fs::path(!strFolder.empty() && strFolder.back() == '/' ? strFolder : strFolder + "/");
+  // Find the missing folders from the deepest up, then create them parents first.
+  std::vector<fs::path> missing;
+  for (fs::path folder = target.parent_path(); !folder.empty(); folder = folder.parent_path()) {
+    if (fs::exists(folder, ec)) break;
+    missing.push_back(folder);
+    if (folder == folder.parent_path()) break;
+  }
+  for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+    // false without an error: someone else made it meanwhile.
+    if (fs::create_directory(*it, ec)) {
+      created.push_back(it->string());
+    } else if (ec) {
+      errno = ec.value();
+      return false;
+    }
+  }
+  if (fs::is_directory(target, ec)) return true;
+  errno = ENOTDIR;
+  return false;
+}
+
 void RemoveFolders(const std::vector<std::string>& folders) {
   std::error_code ec;
   for (auto it = folders.rbegin(); it != folders.rend(); ++it) std::filesystem::remove(*it, ec);
 }
 
 }  // namespace
+
+std::string OutputFolders::GetParentFolder(const std::string& strText) {
+  const auto pos = strText.rfind('/');
+  return pos == std::string::npos ? std::string() : strText.substr(0, pos);
+}
 
 OutputFolders::OutputFolders(std::string strRoot) : m_strRoot(std::move(strRoot)) {}
 
@@ -73,7 +104,7 @@ void OutputFolders::Release(const std::string& strRelative, bool blnWritten) {
 bool OutputFolders::OpenRoot(LossReason& reason) {
   if (m_rootFd >= 0) return true;
   std::vector<std::string> created;
-  if (!DiskFileWriter::EnsureFolder(m_strRoot, created)) {
+  if (!EnsureFolder(m_strRoot, created)) {
     const int error = errno;
     RemoveFolders(created);
     std::error_code ec;
@@ -95,7 +126,7 @@ int OutputFolders::OpenFolder(const std::string& strRelative, LossReason& reason
   const auto known = m_handles.find(strRelative);
   if (known != m_handles.end()) return known->second;
 
-  const std::string parent = DiskFileWriter::GetParentFolder(strRelative);
+  const std::string parent = GetParentFolder(strRelative);
   const int parentFd = OpenFolder(parent, reason, blnCreate);
   if (parentFd < 0) return -1;
   const std::string name = parent.empty() ? strRelative : strRelative.substr(parent.size() + 1);
@@ -124,10 +155,10 @@ void OutputFolders::RemoveUnused(const std::string& strRelative) {
   // or a folder) cannot be removed, and then neither can the ones above it.
   // Each folder is removed from its parent's handle: a path from the
   // output folder would follow a link planted on the way since.
-  for (std::string folder = strRelative; !folder.empty(); folder = DiskFileWriter::GetParentFolder(folder)) {
+  for (std::string folder = strRelative; !folder.empty(); folder = GetParentFolder(folder)) {
     if (m_made.count(folder) == 0) continue;
     if (m_holders.count(folder) > 0 || m_rootFd < 0) break;
-    const std::string parent = DiskFileWriter::GetParentFolder(folder);
+    const std::string parent = GetParentFolder(folder);
     LossReason ignored = LossReason::WriteFailed;
     const int parentFd = OpenFolder(parent, ignored, false);
     const std::string name = parent.empty() ? folder : folder.substr(parent.size() + 1);

@@ -42,6 +42,9 @@ class OutputFolders {
   // held there was written.
   void Release(const std::string& strRelative, bool blnWritten);
 
+  // The text before its last "/" (empty when there is none).
+  static std::string GetParentFolder(const std::string& strText);
+
  private:
   bool OpenRoot(LossReason& reason);
   // The handle of strRelative, opened (and cached) one folder at a time

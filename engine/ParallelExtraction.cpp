@@ -146,10 +146,18 @@ bool ParallelExtraction::PathsAreIndependent(const std::vector<const std::string
   for (const std::string& path : folded) {
     if (!files.insert(path).second) return false;
   }
+  // Only the folders on the way matter, and neighbours mostly share them.
+  std::string_view checkedFolder;
+  bool anyChecked = false;
   for (const std::string_view path : folded) {
+    const std::size_t last = path.rfind('/');
+    const std::string_view folder = last == std::string_view::npos ? std::string_view() : path.substr(0, last);
+    if (anyChecked && folder == checkedFolder) continue;
     for (std::size_t slash = path.find('/'); slash != std::string_view::npos; slash = path.find('/', slash + 1)) {
       if (files.count(path.substr(0, slash)) > 0) return false;
     }
+    checkedFolder = folder;
+    anyChecked = true;
   }
   return true;
 }

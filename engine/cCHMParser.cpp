@@ -278,18 +278,16 @@ bool cCHMParser::WriteInParallel(std::vector<PlannedStream>& plan, const std::ve
                                  const std::string& strRoot, IStorage& root,
                                  std::vector<std::pair<std::size_t, LossReason>>& losses) {
   if (!blnCopyInParallel) return false;
+  // The disk paths are moved in only once the copy is sure to be shared.
   std::vector<ParallelExtraction::Stream> streams;
   streams.reserve(order.size());
-  for (const std::size_t index : order) {
-    PlannedStream& planned = plan[index];
-    streams.push_back({planned.stream.get(), planned.strFile, planned.length, index});
-  }
+  for (const std::size_t index : order) streams.push_back({plan[index].stream.get(), {}, plan[index].length, index});
   if (ParallelExtraction::SegmentStarts(streams).size() < 2) return false;
   std::vector<const std::string*> paths;
   paths.reserve(plan.size());
   for (const PlannedStream& planned : plan) paths.push_back(&planned.strFile);
-  if (!ParallelExtraction::PathsAreIndependent(paths)) return false;
-  if (!root.OpenReader()) return false;
+  if (!ParallelExtraction::PathsAreIndependent(paths) || !root.OpenReader()) return false;
+  for (ParallelExtraction::Stream& item : streams) item.strFile = std::move(plan[item.rank].strFile);
 
   ParallelExtraction extraction(strRoot, std::move(streams), [&root] { return root.OpenReader(); });
   extraction.Run(ParallelExtraction::ThreadsToUse(), WriteProgress);
