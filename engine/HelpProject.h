@@ -65,15 +65,6 @@ struct WindowDefinition {
 // holds are read, whatever count it declares.
 std::vector<WindowDefinition> ParseWindowsStream(std::string_view windows, std::string_view strings);
 
-// iconv's name of the ANSI code page Windows uses for the language:
-// "GBK" for 0x804, "BIG5" for 0x404, "CP932" for 0x411, "CP1251" for
-// Russian, ... and "CP1252" for Western and unknown languages.
-const char* CodePageForLcid(std::uint32_t lcid);
-
-// text converted between two iconv encodings; nothing when iconv does not
-// know them or the text does not convert completely.
-std::optional<std::string> ConvertText(std::string_view text, const char* from, const char* to);
-
 // The Language value: "0x804 中文(简体，中国)" in the help file's code page,
 // just "0x804" for a language without a known name.
 std::string LanguageValue(std::uint32_t lcid);
