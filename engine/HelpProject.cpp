@@ -67,18 +67,6 @@ bool EndsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && LowerAscii(text.substr(text.size() - end.size())) == end;
 }
 
-std::optional<std::string> ReadStream(platform::ChmArchive& archive, const char* name) {
-  const platform::ChmArchive::Entry* entry = archive.find(name);
-  if (!entry || entry->length > kMaxRecordStream) return std::nullopt;
-  std::string bytes;
-  bool ok = archive.extract(*entry, [&bytes](const char* data, std::size_t size) {
-    bytes.append(data, size);
-    return bytes.size() <= kMaxRecordStream;
-  });
-  if (!ok) return std::nullopt;
-  return bytes;
-}
-
 // The disk file a stored reference names (stored in the code page, or
 // already UTF-8 as chmcmd keeps it), found among files with ASCII case
 // ignored and a leading "/" dropped; empty when no such file was written.
@@ -134,6 +122,18 @@ constexpr LanguageName kLanguageNames[] = {
 };
 
 }  // namespace
+
+std::optional<std::string> ReadRecordStream(platform::ChmArchive& archive, const char* name) {
+  const platform::ChmArchive::Entry* entry = archive.find(name);
+  if (!entry || entry->length > kMaxRecordStream) return std::nullopt;
+  std::string bytes;
+  bool ok = archive.extract(*entry, [&bytes](const char* data, std::size_t size) {
+    bytes.append(data, size);
+    return bytes.size() <= kMaxRecordStream;
+  });
+  if (!ok) return std::nullopt;
+  return bytes;
+}
 
 SystemRecords ParseSystemStream(std::string_view bytes) {
   SystemRecords records;
@@ -281,9 +281,9 @@ HelpProject ReadHelpProject(platform::ChmArchive& archive, const std::string& co
   project.compiledFile = compiledFile;
   project.lcid = archive.languageId();
   const std::string codePage = help::CodePageForLanguage(project.lcid);
-  if (auto system = ReadStream(archive, "#SYSTEM")) project.system = ParseSystemStream(*system);
-  auto windows = ReadStream(archive, "#WINDOWS");
-  auto strings = ReadStream(archive, "#STRINGS");
+  if (auto system = ReadRecordStream(archive, "#SYSTEM")) project.system = ParseSystemStream(*system);
+  auto windows = ReadRecordStream(archive, "#WINDOWS");
+  auto strings = ReadRecordStream(archive, "#STRINGS");
   if (windows) project.windows = ParseWindowsStream(*windows, strings.value_or(""));
 
   project.contentsFile = FindFile(project.system.contentsFile, codePage, files);

@@ -34,6 +34,10 @@ struct SystemRecords {
 
 SystemRecords ParseSystemStream(std::string_view bytes);
 
+// A record stream of the open file (#SYSTEM, #WINDOWS, #STRINGS) whole;
+// nothing when it is absent, unreadable or larger than records ever are.
+std::optional<std::string> ReadRecordStream(platform::ChmArchive& archive, const char* name);
+
 // One entry of #WINDOWS with its texts looked up in #STRINGS. Numbers the
 // entry marks as not set (validMembers) are left out of the project line.
 struct WindowDefinition {
