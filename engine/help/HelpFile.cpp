@@ -25,12 +25,24 @@ bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
   });
 }
 
-// The stored path of a file a record names (in the code page), looked up
-// from the top folder as a contents entry's target would be.
+// What a record's text (a file, a topic) names, looked up from the top
+// folder as a contents entry's target is: decoded by the rules of names,
+// else converted from the code page, since a short name in a legacy code
+// page can be valid UTF-8 by chance (GBK D2 B3 "页" reads as U+04B3).
+Target RecordedTarget(const platform::ChmArchive& archive, const std::string& recorded, const std::string& codePage) {
+  Target target;
+  for (const std::string& text : {DecodeText(recorded, codePage), ToUtf8(recorded, codePage)}) {
+    target = ResolveTarget(archive, "/", text, {}, codePage);
+    if (target.kind == Target::Kind::Page && target.file.empty() && !target.missing) break;
+  }
+  return target;
+}
+
+// The stored path of a file a record names; empty when it is not stored.
 std::string StoredPathOf(const platform::ChmArchive& archive, const std::string& recorded,
                          const std::string& codePage) {
   if (recorded.empty()) return {};
-  const Target target = ResolveTarget(archive, "/", DecodeText(recorded, codePage), {}, codePage);
+  const Target target = RecordedTarget(archive, recorded, codePage);
   if (target.kind != Target::Kind::Page || target.missing || !target.file.empty()) return {};
   return target.path;
 }
@@ -91,7 +103,10 @@ HelpFacts ReadHelpFacts(platform::ChmArchive& archive) {
   Choose(archive, facts.codePage, system.indexFile, window.indexFile, ".hhk", facts.indexFile, facts.indexFoundBy);
   std::string topic = system.defaultTopic.value_or("");
   if (topic.empty()) topic = !window.defaultFile.empty() ? window.defaultFile : window.homeFile;
-  facts.defaultTopic = DecodeText(topic, facts.codePage);
+  const Target defaultTarget = RecordedTarget(archive, topic, facts.codePage);
+  facts.defaultTopic = defaultTarget.kind == Target::Kind::Page && !defaultTarget.missing
+                           ? defaultTarget.Text()
+                           : DecodeText(topic, facts.codePage);
   facts.compiledFile = DecodeText(system.compiledFile.value_or(""), facts.codePage);
   return facts;
 }

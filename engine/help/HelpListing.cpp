@@ -38,12 +38,17 @@ std::optional<Sitemap> ReadOf(HelpFile& file, SitemapKind kind, std::string_view
   return file.ReadSitemap(path);
 }
 
-Target TargetOf(const Frame& frame, HelpFolder& folder, std::string_view local) {
+// A target as the listed file sees it: pages of a merged file name it,
+// and a merged file's references to the listed file are its own pages.
+Target TargetOf(const Frame& frame, HelpFile& listed, HelpFolder& folder, std::string_view local) {
   Target target = frame.file->Resolve(local, frame.folder);
   if (target.kind != Target::Kind::Page) return target;
   if (target.file.empty()) {
     if (frame.blnMerged) target.file = frame.file->fileName();
     return target;
+  }
+  if (frame.blnMerged && LowerAscii(target.file) == LowerAscii(listed.fileName())) {
+    return ResolveTarget(listed.archive(), "/", local.substr(local.find("::") + 2), {}, listed.facts().codePage);
   }
   HelpFile* other = folder.Open(target.file);
   ResolveInOtherFile(other ? &other->archive() : nullptr, other ? other->facts().codePage : "", target);
@@ -109,7 +114,7 @@ std::optional<Listing> ListSitemap(HelpFile& file, HelpFolder& folder, SitemapKi
       listed.name = std::move(entry.name);
       listed.seeAlso = std::move(entry.seeAlso);
       listed.imageNumber = entry.imageNumber;
-      for (auto& topic : entry.topics) listed.topics.push_back({std::move(topic.title), TargetOf(frame, folder, topic.local)});
+      for (auto& topic : entry.topics) listed.topics.push_back({std::move(topic.title), TargetOf(frame, file, folder, topic.local)});
       listing.entries.push_back(std::move(listed));
     }
     if (entry.merge.empty()) continue;

@@ -177,7 +177,10 @@ class SitemapBuilder {
   // byteCodePage: see DecodeEntities.
   SitemapBuilder(Sitemap& sitemap, std::string_view byteCodePage) : m_sitemap(sitemap), m_byteCodePage(byteCodePage) {}
 
-  void OpenList() { ++m_depth; }
+  void OpenList() {
+    Finish();
+    ++m_depth;
+  }
   void CloseList() {
     Finish();
     if (m_depth > 0) --m_depth;
