@@ -4,26 +4,12 @@
 #include <filesystem>
 
 #include "engine/HelpProject.h"
+#include "engine/help/AsciiCase.h"
 #include "engine/help/TextEncoding.h"
 
 namespace velmora::help {
 
 namespace {
-
-std::string LowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  }
-  return lower;
-}
-
-bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
-  if (text.size() < end.size()) return false;
-  return std::equal(end.begin(), end.end(), text.end() - end.size(), [](char a, char b) {
-    return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == (b >= 'A' && b <= 'Z' ? b - 'A' + 'a' : b);
-  });
-}
 
 // What a record's text (a file, a topic) names, looked up from the top
 // folder as a contents entry's target is: decoded by the rules of names,

@@ -4,20 +4,14 @@
 #include <filesystem>
 #include <set>
 
+#include "engine/help/AsciiCase.h"
+
 namespace velmora::help {
 
 namespace {
 
-std::string LowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  }
-  return lower;
-}
-
 bool IsChmName(std::string_view name) {
-  return name.size() > 4 && LowerAscii(name.substr(name.size() - 4)) == ".chm";
+  return name.size() > 4 && EndsWithIgnoringCase(name, ".chm");
 }
 
 // One sitemap being listed: the file it belongs to and how far it got.

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "engine/help/AsciiCase.h"
 #include "engine/help/TextEncoding.h"
 
 namespace velmora::help {
@@ -99,16 +100,6 @@ char32_t ByteOf(char32_t code) {
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
 
 struct Attribute {
   std::string_view name;

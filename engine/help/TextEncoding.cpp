@@ -5,20 +5,14 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "engine/help/AsciiCase.h"
+
 namespace velmora::help {
 
 namespace {
 
 constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-
-std::string LowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  }
-  return lower;
-}
 
 // An open iconv descriptor, closed when it goes.
 class Converter {
