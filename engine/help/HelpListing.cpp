@@ -60,19 +60,25 @@ HelpFile* HelpFolder::Open(std::string_view fileName) {
   auto known = m_files.find(key);
   if (known != m_files.end()) return known->second.get();
   std::unique_ptr<HelpFile>& file = m_files[key];
-  // The name as written, else the one file whose name differs in case only.
+  if (m_opened >= kMaxOpenFiles) return nullptr;
+  // The name as written, else the file whose name differs in case only
+  // (the folder is listed once).
   std::error_code error;
   fs::path path = fs::path(m_folder) / std::string(fileName);
   if (!fs::is_regular_file(path, error)) {
-    path.clear();
-    for (fs::directory_iterator it(m_folder, error), end; !error && it != end; it.increment(error)) {
-      if (LowerAscii(it->path().filename().string()) == key && it->is_regular_file(error)) {
-        path = it->path();
-        break;
+    if (!m_listed) {
+      m_listed = true;
+      for (fs::directory_iterator it(m_folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (IsChmName(name)) m_names.emplace(LowerAscii(name), name);
       }
     }
+    const auto listed = m_names.find(key);
+    if (listed == m_names.end()) return nullptr;
+    path = fs::path(m_folder) / listed->second;
+    if (!fs::is_regular_file(path, error)) return nullptr;
   }
-  if (path.empty()) return nullptr;
+  ++m_opened;
   platform::ChmArchive::OpenResult result;
   file = HelpFile::Open(path.string(), result);
   return file.get();

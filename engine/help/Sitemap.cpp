@@ -272,10 +272,13 @@ std::string DecodeEntities(std::string_view text, std::string_view byteCodePage)
     if (amp == std::string_view::npos) break;
     if (amp > at) flush();
     out.append(text.substr(at, amp - at));
-    const std::size_t semicolon = text.find(';', amp + 1);
+    // Looked for among the next few characters only, so that a value of
+    // many "&" and no ";" takes linear time.
     constexpr std::size_t kLongestReference = 10;
+    std::size_t semicolon = text.substr(amp + 1, kLongestReference + 1).find(';');
+    if (semicolon != std::string_view::npos) semicolon += amp + 1;
     char32_t code = 0xFFFF;
-    if (semicolon != std::string_view::npos && semicolon - amp - 1 <= kLongestReference) {
+    if (semicolon != std::string_view::npos) {
       code = ReferencedCharacter(text.substr(amp + 1, semicolon - amp - 1));
     }
     const char32_t byte = byteCodePage.empty() ? 0 : ByteOf(code);
