@@ -54,6 +54,12 @@ class HelpFile {
   platform::ChmArchive& archive() { return *m_archive; }
   const HelpFacts& facts() const { return m_facts; }
 
+  // The text encoding a user chose for this file (an iconv name), taken for
+  // its title, contents and index whatever their bytes look like; empty:
+  // the rules decide again.
+  void setCharset(const std::string& charset);
+  const std::string& charset() const { return m_charset; }
+
   // The parsed contents or index file; nothing when the file has none or
   // it cannot be read.
   std::optional<Sitemap> ReadContents();
@@ -71,6 +77,8 @@ class HelpFile {
 
   std::unique_ptr<platform::ChmArchive> m_archive;
   HelpFacts m_facts;
+  std::string m_charset;
+  std::string m_storedTitle;  // #SYSTEM's bytes
 };
 
 // Stored sitemaps larger than this are not read.
