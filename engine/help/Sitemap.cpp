@@ -34,7 +34,8 @@ constexpr NamedCharacter kOtherNames[] = {
     {"rdquo", 0x201D},   {"bull", 0x2022},    {"hellip", 0x2026},  {"euro", 0x20AC},    {"trade", 0x2122},
     {"larr", 0x2190},    {"rarr", 0x2192},    {"uarr", 0x2191},    {"darr", 0x2193},    {"ensp", 0x2002},
     {"emsp", 0x2003},    {"thinsp", 0x2009},  {"OElig", 0x152},    {"oelig", 0x153},    {"Scaron", 0x160},
-    {"scaron", 0x161},   {"Yuml", 0x178},     {"Dstrok", 0x110},   {"dstrok", 0x111},     {"dagger", 0x2020},  {"Dagger", 0x2021},  {"permil", 0x2030},
+    {"scaron", 0x161},   {"Yuml", 0x178},     {"Dstrok", 0x110},   {"dstrok", 0x111},   {"dagger", 0x2020},
+    {"Dagger", 0x2021},  {"permil", 0x2030},
 };
 
 void AppendUtf8(char32_t code, std::string& out) {
