@@ -19,6 +19,7 @@ int RunChmUrlTest(int argc, char** argv);
 int RunInPlacePreviewTest(int argc, char** argv);
 int RunPreviewEngineTest(int argc, char** argv);
 int RunPreviewHostNameTest(int argc, char** argv);
+int RunPreviewOriginTest(int argc, char** argv);
 int RunPreviewSandboxTest(int argc, char** argv);
 
 int main(int argc, char** argv) {
@@ -35,7 +36,7 @@ int main(int argc, char** argv) {
       {"ChmContentTypeTest", RunChmContentTypeTest},
       {"ChmStreamDeviceTest", RunChmStreamDeviceTest}, {"ChmUrlTest", RunChmUrlTest},
       {"InPlacePreviewTest", RunInPlacePreviewTest}, {"PreviewEngineTest", RunPreviewEngineTest},
-      {"PreviewHostNameTest", RunPreviewHostNameTest},
+      {"PreviewHostNameTest", RunPreviewHostNameTest}, {"PreviewOriginTest", RunPreviewOriginTest},
       {"PreviewSandboxTest", RunPreviewSandboxTest}};
   if (argc > 1) {
     for (const auto& [name, run] : classes) {
