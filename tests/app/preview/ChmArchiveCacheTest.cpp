@@ -147,7 +147,8 @@ void ChmArchiveCacheTest::namesStandingForAnotherFile() {
   QFile held(a);
   QVERIFY(held.open(QIODevice::ReadOnly));
   const QString strName =
-      QString(name).replace(QLatin1String("%1"), QString::number(held.handle())).replace(QLatin1String("%2"), m_dir->path());
+      QString(name).replace(QLatin1String("%1"), QString::number(held.handle())).replace(QLatin1String("%2"),
+                                                                                          m_dir->path());
   QVERIFY2(QFileInfo(strName).canonicalFilePath() == a, qPrintable(strName));
   ChmArchiveCache cache;
   QVERIFY(!cache.Acquire(strName));

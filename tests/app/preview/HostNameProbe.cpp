@@ -43,28 +43,29 @@ var local = new RTCPeerConnection(servers), remote = new RTCPeerConnection(serve
 local.createDataChannel('d');
 local.onicecandidate = function(e) { if (!e.candidate) r.gathered = 'ok'; };
 local.createOffer()
-  .then(function(offer) { return local.setLocalDescription(offer).then(function() { return remote.setRemoteDescription(offer); }); })
+  .then(function(offer) {
+    return local.setLocalDescription(offer).then(function() { return remote.setRemoteDescription(offer); });
+  })
   .then(function() { return remote.createAnswer(); })
   .then(function(answer) { return remote.setLocalDescription(answer); })
   .then(function() {
     var candidates = ['dns-probe.velmora-test.example', 'mdns-probe-4f6b2c1e.local'];
     candidates.forEach(function(host, i) {
-      remote.addIceCandidate({sdpMid: '0', sdpMLineIndex: 0,
-                              candidate: 'candidate:' + (i + 1) + ' 1 udp 2122260223 ' + host + ' ' + (50000 + i) + ' typ host'})
+      var candidate = 'candidate:' + (i + 1) + ' 1 udp 2122260223 ' + host + ' ' + (50000 + i) + ' typ host';
+      remote.addIceCandidate({sdpMid: '0', sdpMLineIndex: 0, candidate: candidate})
         .then(step('candidate' + i), step('candidate' + i));
     });
   }, step('negotiation'));
 setTimeout(function() { r.waited = 'ok'; }, 4000);
 </script></body></html>)";
 
-// The engine's switches as PreparePreviewEngine set them, less the host
-// resolver rules.
-void DropResolverRules() {
-  QByteArray flags = qgetenv(kFlagsVariable);
+// The user's switches and the preview's, less the host resolver rules.
+void SetSwitchesWithoutResolverRules(const QByteArray& userFlags) {
+  QList<QByteArray> flags = {userFlags};
   for (const QByteArray& flag : PreviewEngineSwitches()) {
-    if (flag.startsWith("--host-resolver-rules=")) flags.replace(flag, "");
+    if (!flag.startsWith("--host-resolver-rules=")) flags << flag;
   }
-  qputenv(kFlagsVariable, flags);
+  qputenv(kFlagsVariable, flags.join(' '));
 }
 
 }  // namespace
@@ -78,8 +79,9 @@ int main(int argc, char** argv) {
   const QString strFolder = QString::fromLocal8Bit(argv[argc - 1]);
   QTemporaryDir home;
   qputenv("HOME", home.path().toUtf8());
+  const QByteArray userFlags = qgetenv(kFlagsVariable);
   PreparePreviewEngine(1, argv);
-  if (blnWithoutRules) DropResolverRules();
+  if (blnWithoutRules) SetSwitchesWithoutResolverRules(userFlags);
   QApplication app(argc, argv);
   ChmPreviewService service;
   QWebEngineView view;
@@ -88,11 +90,13 @@ int main(int argc, char** argv) {
   const QString strChm = QDir(strFolder).filePath(QStringLiteral("probe.chm"));
   if (!WriteChm(strChm, {{"/index.htm", kPage}})) return 2;
   service.OpenForPreview(strChm);
-  if (!LoadAndWait(view, service.UrlForAddress(QStringLiteral("mk:@MSITStore:") + strChm + QStringLiteral("::/index.htm")))) {
+  const QUrl page = service.UrlForAddress(QStringLiteral("mk:@MSITStore:") + strChm + QStringLiteral("::/index.htm"));
+  if (!LoadAndWait(view, page)) {
     std::fprintf(stderr, "the page did not load\n");
     return 1;
   }
-  const bool blnRan = WaitForJs(view, QStringLiteral("r.waited === 'ok' && 'candidate0' in r && 'candidate1' in r"), 20000);
+  const bool blnRan =
+      WaitForJs(view, QStringLiteral("r.waited === 'ok' && 'candidate0' in r && 'candidate1' in r"), 20000);
   std::printf("%s\n", qPrintable(EvalJs(view, QStringLiteral("JSON.stringify(r)")).toString()));
   return blnRan ? 0 : 1;
 }

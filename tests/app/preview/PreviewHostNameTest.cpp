@@ -59,6 +59,10 @@ ProbeRun PreviewHostNameTest::RunProbe(bool blnWithoutResolverRules) {
   arguments << dir.path();
   QProcess probe;
   probe.setProcessChannelMode(QProcess::MergedChannels);
+  // This process's variable already holds the preview's switches.
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("--disable-gpu"));
+  probe.setProcessEnvironment(environment);
   probe.start(QStandardPaths::findExecutable(QStringLiteral("strace")), arguments);
   if (!probe.waitForFinished(90000)) probe.kill();
   run.strReport = QString::fromLocal8Bit(probe.readAll()).trimmed();

@@ -211,7 +211,8 @@ void PreviewOriginTest::eachBarrierAlone() {
   strPage.replace("SIBLING", ChmUrlText(strSibling, "/").chopped(1));
   strPage.replace("DESCRIPTOR_URLS", "['" + descriptorUrls.join("', '") + "']");
   // Written in place, so that the held descriptor sees the page.
-  QVERIFY(WriteChm(strMain, {{"/index.htm", strPage.toStdString()}, {"/own.txt", "own-text"}, {"/report.htm", kReport}}));
+  QVERIFY(WriteChm(strMain,
+                   {{"/index.htm", strPage.toStdString()}, {"/own.txt", "own-text"}, {"/report.htm", kReport}}));
   QCOMPARE(QFileInfo(QStringLiteral("/proc/self/fd/%1").arg(heldMain.handle())).canonicalFilePath(), strMain);
   // Not every frame need finish loading; the page's probes tell when it is done.
   service.OpenForPreview(strMain);
