@@ -1,39 +1,53 @@
 #include "app/preview/ChmArchiveCache.h"
 
 #include <QFile>
-#include <QFileInfo>
+#include <sys/stat.h>
 
+#include "app/preview/ChmFilePath.h"
 #include "platform/storage/ChmArchive.h"
 
 namespace velmora::app {
 
 ChmArchiveCache::ChmArchiveCache(std::size_t lngUnpinnedCapacity) : m_lngCapacity(lngUnpinnedCapacity) {}
 
-namespace {
-
-std::shared_ptr<platform::ChmArchive> OpenArchive(const QString& strChmFile) {
-  platform::ChmArchive::OpenResult result;
-  return platform::ChmArchive::Open(QFile::encodeName(strChmFile).toStdString(), result);
+bool ChmArchiveCache::FileIdentity::operator==(const FileIdentity& other) const {
+  return lngDevice == other.lngDevice && lngInode == other.lngInode && lngSize == other.lngSize &&
+         lngModifiedNs == other.lngModifiedNs;
 }
 
-}  // namespace
+std::optional<ChmArchiveCache::FileIdentity> ChmArchiveCache::IdentityOf(const QString& strChmFile) {
+  struct stat st {};
+  if (::stat(QFile::encodeName(strChmFile).constData(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return FileIdentity{quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+                      qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+std::shared_ptr<platform::ChmArchive> ChmArchiveCache::OpenArchive(const QString& strChmFile,
+                                                                   const FileIdentity& identity) {
+  platform::ChmArchive::OpenResult result;
+  std::shared_ptr<platform::ChmArchive> archive =
+      platform::ChmArchive::Open(QFile::encodeName(strChmFile).toStdString(), result);
+  if (IdentityOf(strChmFile) != identity) return nullptr;
+  return archive;
+}
 
 std::shared_ptr<platform::ChmArchive> ChmArchiveCache::Acquire(const QString& strChmFile) {
-  const QFileInfo info(strChmFile);
+  const std::optional<FileIdentity> identity =
+      IsCanonicalChmFile(strChmFile) ? IdentityOf(strChmFile) : std::nullopt;
   std::unique_lock<std::mutex> lock(m_mutex);
   auto it = Find(strChmFile);
   if (it == m_slots.end()) {
-    m_slots.push_front(Slot{strChmFile, nullptr, {}, -1, {}, false});
+    m_slots.push_front(Slot{strChmFile, nullptr, {}, {}, false});
   } else {
     m_slots.splice(m_slots.begin(), m_slots, it);
   }
   Slot& slot = m_slots.front();
-  if (!info.isFile()) {
+  if (!identity) {
     slot.archive.reset();
     slot.spares.clear();
     return nullptr;
   }
-  const bool blnChanged = slot.lngSize != info.size() || slot.dtModified != info.lastModified();
+  const bool blnChanged = slot.identity != *identity;
   if (slot.archive && !blnChanged && slot.archive.use_count() > 1) {
     // In use elsewhere (a count grows only here, under the lock): a spare
     // that is free, else one opened outside the lock and kept as a spare.
@@ -41,20 +55,18 @@ std::shared_ptr<platform::ChmArchive> ChmArchiveCache::Acquire(const QString& st
       if (spare.use_count() == 1) return spare;
     }
     lock.unlock();
-    std::shared_ptr<platform::ChmArchive> archive = OpenArchive(strChmFile);
+    std::shared_ptr<platform::ChmArchive> archive = OpenArchive(strChmFile, *identity);
     lock.lock();
     it = Find(strChmFile);
-    if (archive && it != m_slots.end() && it->lngSize == info.size() && it->dtModified == info.lastModified() &&
-        it->spares.size() < kSpares) {
+    if (archive && it != m_slots.end() && it->identity == *identity && it->spares.size() < kSpares) {
       it->spares.push_back(archive);
     }
     return archive;
   }
   if (!slot.archive || blnChanged) {
-    slot.archive = OpenArchive(strChmFile);
+    slot.archive = OpenArchive(strChmFile, *identity);
     slot.spares.clear();
-    slot.lngSize = info.size();
-    slot.dtModified = info.lastModified();
+    slot.identity = *identity;
   }
   std::shared_ptr<platform::ChmArchive> archive = slot.archive;
   Trim();
@@ -65,7 +77,7 @@ void ChmArchiveCache::Pin(const QString& strChmFile) {
   const std::lock_guard<std::mutex> lock(m_mutex);
   auto it = Find(strChmFile);
   if (it == m_slots.end()) {
-    m_slots.push_front(Slot{strChmFile, nullptr, {}, -1, {}, true});
+    m_slots.push_front(Slot{strChmFile, nullptr, {}, {}, true});
   } else {
     it->blnPinned = true;
   }

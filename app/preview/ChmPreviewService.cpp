@@ -4,14 +4,11 @@
 #include <algorithm>
 #include <QFileInfo>
 
+#include "app/preview/ChmFilePath.h"
 #include "app/preview/ChmUrl.h"
 
 namespace velmora::app {
 namespace {
-
-QString AbsoluteFile(const QString& strFile) {
-  return QDir::cleanPath(QFileInfo(strFile).absoluteFilePath());
-}
 
 // The last component of a file as an author wrote it, with either slash.
 QString WrittenFileName(const QString& strFileAsWritten) {
@@ -29,7 +26,8 @@ ChmPreviewService& ChmPreviewService::Shared() {
 
 void ChmPreviewService::OpenForPreview(const QString& strChmFile) {
   Close();
-  m_strOpenFile = AbsoluteFile(strChmFile);
+  m_strOpenFile = CanonicalChmFile(strChmFile);
+  if (m_strOpenFile.isEmpty()) return;
   m_named.insert(m_strOpenFile);
   m_archives.Pin(m_strOpenFile);
 }
@@ -42,9 +40,11 @@ void ChmPreviewService::Close() {
 
 QUrl ChmPreviewService::UrlForAddress(const QString& strAddress) {
   const std::optional<ChmLocation> location = ChmUrl::FromAddress(strAddress);
-  if (!location || !QFileInfo(location->strChmFile).isFile()) return {};
-  m_named.insert(location->strChmFile);
-  return ChmUrl::ToUrl(*location);
+  if (!location) return {};
+  const QString strFile = CanonicalChmFile(location->strChmFile);
+  if (strFile.isEmpty()) return {};
+  m_named.insert(strFile);
+  return ChmUrl::ToUrl(ChmLocation{strFile, location->strStoredPath});
 }
 
 std::function<QUrl(const QString&)> ChmPreviewService::Resolver() {
@@ -66,14 +66,16 @@ QString ChmPreviewService::FindSibling(const QString& strFrom, const QString& st
       }
     }
   }
-  return strFound.isEmpty() ? QString() : AbsoluteFile(strFound);
+  return strFound.isEmpty() ? QString() : CanonicalChmFile(strFound);
 }
 
-bool ChmPreviewService::MayServe(const QString& strChmFile, const QUrl& initiator) const {
+bool ChmPreviewService::MayServe(const QString& strChmFile, const QUrl& initiator, Request request) const {
+  if (!IsCanonicalChmFile(strChmFile)) return false;
   if (initiator.isEmpty()) return m_named.contains(strChmFile);
   const std::optional<ChmLocation> from = ChmUrl::FromUrl(initiator);
-  if (!from) return false;
-  return from->strChmFile == strChmFile || InSameFolder(from->strChmFile, strChmFile);
+  if (!from || !IsCanonicalChmFile(from->strChmFile)) return false;
+  return from->strChmFile == strChmFile ||
+         (request == Request::Navigation && InSameFolder(from->strChmFile, strChmFile));
 }
 
 bool ChmPreviewService::InSameFolder(const QString& strFrom, const QString& strTarget) {

@@ -1,17 +1,19 @@
 #pragma once
 // What the preview may read in place, and the open CHM files it reads from.
 //
-// Every CHM file is an origin of its own (see ChmUrl). Stored files are
-// served:
+// Every CHM file is an origin of its own (see ChmUrl), named by its
+// canonical path (ChmFilePath.h); a request under any other name of a file,
+// or for one, is refused. Stored files are served:
 //  - to the program's own navigations (no page behind them): from the CHM
 //    files the program named, by opening them for preview or by asking for
 //    the page address of one of their stored files;
-//  - to a page of a CHM file: from its own file, and from another CHM file
-//    in the same folder (symbolic links resolved), which the request filter
-//    lets through for navigations only (the links and frames help authors
-//    write, "ms-its:other.chm::/x.htm"), never for a script's read.
+//  - to a page of a CHM file: from its own file, and, for navigations only
+//    (the links and frames help authors write, "ms-its:other.chm::/x.htm"),
+//    from another CHM file in the same folder, never for a script's read,
+//    a picture or a style sheet.
 // What a page reached widens nothing: each request is judged by the page
-// that makes it. Nothing else on disk is served.
+// that makes it, as the engine names it (the request's initiator), never
+// by headers the page could set. Nothing else on disk is served.
 
 #include <QSet>
 #include <QString>
@@ -46,12 +48,14 @@ class ChmPreviewService {
 
   // The file a moniker link on a page of the CHM file `strFrom` names: the
   // file of that name (any letter case) in the same folder, whatever folder
-  // the author wrote; empty when there is none.
+  // the author wrote, by its canonical path; empty when there is none.
   QString FindSibling(const QString& strFrom, const QString& strFileAsWritten) const;
 
+  enum class Request { Navigation, Read };
   // Whether stored files of strChmFile may be served to a request whose
-  // initiator (the requesting page's origin) is given; see above.
-  bool MayServe(const QString& strChmFile, const QUrl& initiator) const;
+  // initiator (the requesting page's origin, empty for the program's own
+  // navigations) is given; see above.
+  bool MayServe(const QString& strChmFile, const QUrl& initiator, Request request) const;
   // True when strTarget is a file whose real location lies in the folder
   // of strFrom (the folder itself taken with its links resolved).
   static bool InSameFolder(const QString& strFrom, const QString& strTarget);

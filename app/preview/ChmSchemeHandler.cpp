@@ -23,13 +23,8 @@ QString ItemName(const QString& strChmFile, const QString& strStoredPath) {
   return QFileInfo(strChmFile).fileName() + QStringLiteral("::") + strStoredPath;
 }
 
-// A CORS request names its page's origin; only a page of the CHM file
-// itself may read it (the engine would otherwise allow any origin).
-bool FromAnotherOrigin(const QWebEngineUrlRequestJob* job, const ChmLocation& location) {
-  const QByteArray origin = job->requestHeaders().value("Origin");
-  if (origin.isEmpty()) return false;
-  const std::optional<ChmLocation> from = ChmUrl::FromUrl(QUrl(QString::fromLatin1(origin)));
-  return !from || from->strChmFile != location.strChmFile;
+ChmPreviewService::Request RequestKind(bool blnFrame) {
+  return blnFrame ? ChmPreviewService::Request::Navigation : ChmPreviewService::Request::Read;
 }
 
 }  // namespace
@@ -51,8 +46,9 @@ ChmSchemeHandler::~ChmSchemeHandler() {
 }
 
 void ChmSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
-  // Set by the request filter, which alone knows what kind of request it is.
-  const bool blnFrame = job->requestHeaders().value(kFrameRequestHeader) == "1";
+  // Set by the request filter, which alone knows what kind of request it is;
+  // without its mark a request counts as a read.
+  const bool blnFrame = job->requestHeaders().value(kFrameRequestHeader) == FrameRequestMark();
   // Stored files are read-only: forms that post to them get nothing.
   if (job->requestMethod() != "GET") {
     job->fail(QWebEngineUrlRequestJob::RequestDenied);
@@ -69,7 +65,7 @@ void ChmSchemeHandler::Serve(QWebEngineUrlRequestJob* job, bool blnFrame) {
     Fail(job, blnFrame, job->requestUrl().toString(), PreviewFailure::NotFound, QWebEngineUrlRequestJob::UrlInvalid);
     return;
   }
-  if (!m_service.MayServe(location->strChmFile, job->initiator()) || FromAnotherOrigin(job, *location)) {
+  if (!m_service.MayServe(location->strChmFile, job->initiator(), RequestKind(blnFrame))) {
     Fail(job, blnFrame, ItemName(location->strChmFile, location->strStoredPath), PreviewFailure::Refused,
          QWebEngineUrlRequestJob::RequestDenied);
     return;
@@ -168,7 +164,7 @@ void ChmSchemeHandler::RedirectMoniker(QWebEngineUrlRequestJob* job, bool blnFra
   const QString strTarget = m_service.FindSibling(from->strChmFile, moniker->strFile);
   if (strTarget.isEmpty()) {
     Fail(job, blnFrame, strItem, PreviewFailure::NotFound, QWebEngineUrlRequestJob::UrlNotFound);
-  } else if (!m_service.MayServe(strTarget, job->initiator())) {
+  } else if (!m_service.MayServe(strTarget, job->initiator(), RequestKind(blnFrame))) {
     Fail(job, blnFrame, strItem, PreviewFailure::Refused, QWebEngineUrlRequestJob::RequestDenied);
   } else {
     job->redirect(ChmUrl::ToUrl(ChmLocation{strTarget, moniker->strStoredPath}));

@@ -12,7 +12,11 @@
 //    so it gathers no host, STUN or TURN-over-UDP candidates;
 //  - every TCP connection, TURN over TCP included, goes through a proxy on
 //    the discard port of the loopback address, where nothing answers, and
-//    no address (loopback neither) bypasses it.
+//    no address (loopback neither) bypasses it;
+//  - no host name is looked up, by DNS or mDNS: a page would otherwise make
+//    the engine resolve names of its choosing (the address of a remote
+//    WebRTC candidate, a TURN server's name), and the queries carry
+//    whatever the page wrote into them off the machine.
 
 #include <QByteArray>
 #include <QList>
@@ -25,7 +29,10 @@ QList<QByteArray> PreviewEngineSwitches();
 // The engine's flag text: the user's own switches first (the environment
 // variable when set, else the "--" arguments of the command line, which the
 // engine ignores once the variable is set), then the preview's, which win
-// over any the user gave for the same setting.
+// over any the user gave for the same setting. Nothing of the user's can
+// take the preview's away: an unclosed quote is closed, and a bare "--",
+// after which the engine would take switches for plain arguments, is left
+// out.
 QByteArray PreviewEngineFlags(const QByteArray& userFlags, bool blnUserFlagsSet, int argc, char** argv);
 
 // Registers the stored-file schemes and sets QTWEBENGINE_CHROMIUM_FLAGS.

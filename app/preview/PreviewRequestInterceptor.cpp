@@ -1,10 +1,22 @@
 #include "app/preview/PreviewRequestInterceptor.h"
 
+#include <QRandomGenerator>
+
+#include "app/preview/ChmFilePath.h"
 #include "app/preview/ChmPreviewService.h"
 #include "app/preview/ChmUrl.h"
 #include "app/preview/ChmUrlSchemes.h"
 
 namespace velmora::app {
+
+const QByteArray& FrameRequestMark() {
+  static const QByteArray mark = [] {
+    quint64 bits[2];
+    QRandomGenerator::system()->fillRange(bits);
+    return QByteArray(reinterpret_cast<const char*>(bits), sizeof bits).toHex();
+  }();
+  return mark;
+}
 
 PreviewRequestInterceptor::PreviewRequestInterceptor(ChmPreviewService& service, QObject* parent)
     : QWebEngineUrlRequestInterceptor(parent), m_service(service) {}
@@ -39,18 +51,20 @@ bool PreviewRequestInterceptor::AllowsFile(const QWebEngineUrlRequestInfo& info)
 bool PreviewRequestInterceptor::AllowsStoredFile(QWebEngineUrlRequestInfo& info) const {
   const bool blnFrame = info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame ||
                         info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeSubFrame;
-  info.setHttpHeader(kFrameRequestHeader, blnFrame ? "1" : "0");
-  if (blnFrame) return true;
+  info.setHttpHeader(kFrameRequestHeader, blnFrame ? FrameRequestMark() : QByteArray("0"));
+  const bool blnMoniker = IsMonikerScheme(info.requestUrl().scheme());
+  if (blnFrame && (blnMoniker || info.initiator().isEmpty())) return true;
   const std::optional<ChmLocation> from = ChmUrl::FromUrl(info.initiator());
-  if (!from) return false;
+  if (!from || !IsCanonicalChmFile(from->strChmFile)) return false;
   QString strTarget;
-  if (IsMonikerScheme(info.requestUrl().scheme())) {
+  if (blnMoniker) {
     const std::optional<ChmMoniker> moniker = ChmUrl::FromMonikerUrl(info.requestUrl());
     if (moniker) strTarget = m_service.FindSibling(from->strChmFile, moniker->strFile);
   } else if (const std::optional<ChmLocation> target = ChmUrl::FromUrl(info.requestUrl())) {
     strTarget = target->strChmFile;
   }
-  return !strTarget.isEmpty() && strTarget == from->strChmFile;
+  if (!IsCanonicalChmFile(strTarget)) return false;
+  return strTarget == from->strChmFile || (blnFrame && ChmPreviewService::InSameFolder(from->strChmFile, strTarget));
 }
 
 }  // namespace velmora::app

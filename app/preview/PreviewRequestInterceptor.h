@@ -2,18 +2,25 @@
 // The request filter of the preview's profile. It lets through data:,
 // blob: and about: content that pages make themselves, one local file (the
 // page the program itself navigated to: an extracted preview copy), and
-// stored CHM files as follows:
-//  - navigations (the whole pane or a frame) go on to the scheme handler,
-//    which decides which CHM files the page may reach;
+// stored CHM files as follows, judged by the requesting page's origin as
+// the engine names it (the request's initiator):
+//  - navigations (the whole pane or a frame): the program's own (no
+//    initiator) and moniker links go on to the scheme handler; a page's
+//    navigation to a chm URL only to its own CHM file or another of its
+//    folder;
 //  - every other request (pictures, style sheets, scripts, XMLHttpRequest,
 //    fetch, ...) only from a page of the same CHM file, so that no CHM file
 //    reads another.
-// Everything else is blocked: the network (http, https, ftp, ws, wss, ...),
-// every other local file, and any other scheme.
+// Either way the CHM files must be named by their canonical paths
+// (ChmFilePath.h). Everything else is blocked: the network (http, https,
+// ftp, ws, wss, ...), every other local file, and any other scheme.
 //
-// The filter marks every stored-file request with kFrameRequestHeader
-// ("1" for a navigation, "0" otherwise, whatever the page set), which tells
-// the scheme handler whether to answer a failure with a page.
+// The filter marks every stored-file request with kFrameRequestHeader:
+// FrameRequestMark() for a navigation, "0" otherwise, whatever the page
+// set. The mark tells the scheme handler that a request is a navigation
+// (which may reach a sibling CHM file and is answered with a page when it
+// fails); no page can guess it, so without the filter the handler takes
+// every request for a read.
 
 #include <QUrl>
 #include <QWebEngineUrlRequestInterceptor>
@@ -23,6 +30,9 @@ namespace velmora::app {
 class ChmPreviewService;
 
 inline constexpr char kFrameRequestHeader[] = "X-Velmora-Frame";
+
+// A random value drawn once per run.
+const QByteArray& FrameRequestMark();
 
 class PreviewRequestInterceptor : public QWebEngineUrlRequestInterceptor {
   Q_OBJECT

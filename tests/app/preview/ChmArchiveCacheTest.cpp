@@ -1,10 +1,16 @@
 // The open CHM files of the preview: one directory read per file while it
 // is kept, pinned files kept beyond the capacity, least recently used
-// others dropped, files changed or removed on disk noticed.
+// others dropped, files changed, replaced or removed on disk noticed, and
+// no file taken by a name that stands for whatever file is there later.
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include "WebTestSupport.h"
 #include "app/preview/ChmArchiveCache.h"
@@ -22,6 +28,9 @@ class ChmArchiveCacheTest : public QObject {
   void leastRecentlyUsedDropped();
   void pinnedKeptBeyondCapacity();
   void changedFileOpenedAgain();
+  void replacedFileOpenedAgain();
+  void namesStandingForAnotherFile_data();
+  void namesStandingForAnotherFile();
   void unusableFiles_data();
   void unusableFiles();
 
@@ -98,6 +107,52 @@ void ChmArchiveCacheTest::changedFileOpenedAgain() {
   QVERIFY(fresh.get() != old.get());
   QVERIFY(fresh->find("/other.htm"));
   QVERIFY(!fresh->find("/index.htm"));
+}
+
+// Another file moved into the place, of the same size and time to the
+// nanosecond: only the device and inode tell them apart.
+void ChmArchiveCacheTest::replacedFileOpenedAgain() {
+  ChmArchiveCache cache;
+  const QString a = Chm("a.chm", "<p>one</p>");
+  const QString b = m_dir->filePath("b.chm");
+  QVERIFY(WriteChm(b, {{"/other.htm", "<p>two</p>"}}));
+  struct stat original {};
+  QVERIFY(::stat(QFile::encodeName(a).constData(), &original) == 0);
+  QCOMPARE(QFileInfo(b).size(), qint64(original.st_size));
+  const struct timespec times[2] = {original.st_atim, original.st_mtim};
+  QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(b).constData(), times, 0) == 0);
+  const auto old = cache.Acquire(a);
+  QVERIFY(old && old->find("/index.htm"));
+  QVERIFY(::rename(QFile::encodeName(b).constData(), QFile::encodeName(a).constData()) == 0);
+  const auto fresh = cache.Acquire(a);
+  QVERIFY(fresh);
+  QVERIFY(fresh->find("/other.htm"));
+}
+
+void ChmArchiveCacheTest::namesStandingForAnotherFile_data() {
+  QTest::addColumn<QString>("name");  // %1: a descriptor of the file, %2: the test folder
+  QTest::newRow("descriptor in /proc") << "/proc/self/fd/%1";
+  QTest::newRow("descriptor in /dev") << "/dev/fd/%1";
+  QTest::newRow("root folder in /proc") << "/proc/self/root%2/a.chm";
+  QTest::newRow("symbolic link") << "%2/link.chm";
+  QTest::newRow("path through ..") << "%2/sub/../a.chm";
+}
+
+// A CHM file open at a descriptor, reached by names other than its own.
+void ChmArchiveCacheTest::namesStandingForAnotherFile() {
+  QFETCH(QString, name);
+  const QString a = Chm("a.chm");
+  QVERIFY(QDir(m_dir->path()).mkpath("sub"));
+  QVERIFY(QFile::link(a, m_dir->filePath("link.chm")));
+  QFile held(a);
+  QVERIFY(held.open(QIODevice::ReadOnly));
+  const QString strName =
+      QString(name).replace(QLatin1String("%1"), QString::number(held.handle())).replace(QLatin1String("%2"),
+                                                                                          m_dir->path());
+  QVERIFY2(QFileInfo(strName).canonicalFilePath() == a, qPrintable(strName));
+  ChmArchiveCache cache;
+  QVERIFY(!cache.Acquire(strName));
+  QVERIFY(cache.Acquire(a));
 }
 
 void ChmArchiveCacheTest::unusableFiles_data() {

@@ -18,6 +18,8 @@ int RunChmStreamDeviceTest(int argc, char** argv);
 int RunChmUrlTest(int argc, char** argv);
 int RunInPlacePreviewTest(int argc, char** argv);
 int RunPreviewEngineTest(int argc, char** argv);
+int RunPreviewHostNameTest(int argc, char** argv);
+int RunPreviewOriginTest(int argc, char** argv);
 int RunPreviewSandboxTest(int argc, char** argv);
 
 int main(int argc, char** argv) {
@@ -34,6 +36,7 @@ int main(int argc, char** argv) {
       {"ChmContentTypeTest", RunChmContentTypeTest},
       {"ChmStreamDeviceTest", RunChmStreamDeviceTest}, {"ChmUrlTest", RunChmUrlTest},
       {"InPlacePreviewTest", RunInPlacePreviewTest}, {"PreviewEngineTest", RunPreviewEngineTest},
+      {"PreviewHostNameTest", RunPreviewHostNameTest}, {"PreviewOriginTest", RunPreviewOriginTest},
       {"PreviewSandboxTest", RunPreviewSandboxTest}};
   if (argc > 1) {
     for (const auto& [name, run] : classes) {
