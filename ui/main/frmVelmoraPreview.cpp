@@ -1,8 +1,9 @@
 // The content list and the preview pane: a current row the user chose
 // previews its item, in place from inside the CHM file or from a copy
 // extracted into the preview folder (made on a thread of its own, shown
-// when it is done); executables and scripts only after a confirmation. Files dropped on the list open the first of them; a click
-// on the empty list offers to add files.
+// when it is done); executables and scripts only after a confirmation.
+// Files dropped on the list open the first of them; a click on the empty
+// list offers to add files.
 
 #include <QAction>
 #include <QFileInfo>
