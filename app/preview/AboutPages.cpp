@@ -24,12 +24,22 @@ QByteArray PreviewErrorPage(const QString& strItem, PreviewFailure failure) {
     case PreviewFailure::Damaged:
       strReason = QStringLiteral("文件已损坏，无法读取。");
       break;
+    case PreviewFailure::NoSpace:
+      strReason = QStringLiteral("磁盘空间不足，无法抽取预览。");
+      break;
+    case PreviewFailure::CannotWrite:
+      strReason = QStringLiteral("无法写入预览文件夹。");
+      break;
   }
   const QString strName = strItem.toHtmlEscaped();
   return (QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>无法预览：") + strName +
           QStringLiteral("</title></head><body><p><font color=red>(无法预览：") + strName +
           QStringLiteral(")</font></p><p>") + strReason + QStringLiteral("</p></body></html>"))
       .toUtf8();
+}
+
+QString PreviewErrorPageAddress(const QString& strItem, PreviewFailure failure) {
+  return QStringLiteral("about:") + QString::fromUtf8(PreviewErrorPage(strItem, failure));
 }
 
 }  // namespace velmora::app

@@ -21,10 +21,14 @@ enum class PreviewFailure {
   Refused,       // another CHM file the page may not reach
   TooLarge,      // longer than the preview serves
   Damaged,       // cannot be read or decoded
+  NoSpace,       // its preview copy would fill the disk
+  CannotWrite,   // the preview folder refused its copy
 };
 
 // The page shown in place of a stored file that cannot be served (UTF-8
 // HTML in Chinese): the item as the page asked for it and the reason.
 QByteArray PreviewErrorPage(const QString& strItem, PreviewFailure failure);
+// The same page as an "about:" address, for the preview pane.
+QString PreviewErrorPageAddress(const QString& strItem, PreviewFailure failure);
 
 }  // namespace velmora::app

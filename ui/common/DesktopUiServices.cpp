@@ -108,25 +108,21 @@ QString DesktopUiServices::ShowFolderBrowser(cBrowseForFolder& browser) {
   return browser.RunDialog();
 }
 
-bool DesktopUiServices::OpenWithDesktop(const QString& fileOrAddress) {
-  // An address has a scheme of two or more letters; anything else is a path.
-  const QUrl url(fileOrAddress);
-  if (url.isValid() && url.scheme().size() > 1) return QDesktopServices::openUrl(url);
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(fileOrAddress));
-}
-
-void DesktopUiServices::OpenFileWithDesktop(const QString& file, std::function<void()> onFailure) {
+void DesktopUiServices::OpenWithDesktop(const QString& fileOrAddress, std::function<void()> onFailure) {
   const QString strOpener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
   if (strOpener.isEmpty()) {
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file)) && onFailure) onFailure();
+    // An address has a scheme of two or more letters; anything else is a path.
+    const QUrl address(fileOrAddress);
+    const QUrl url = address.isValid() && address.scheme().size() > 1 ? address : QUrl::fromLocalFile(fileOrAddress);
+    if (!QDesktopServices::openUrl(url) && onFailure) onFailure();
     return;
   }
   // xdg-open ends with a non-zero status when no application takes the
-  // file. With some desktops it waits for the application, so the answer
-  // comes when it ends; the process object lives until then.
+  // file or address. With some desktops it waits for the application, so
+  // the answer comes when it ends; the process object lives until then.
   auto* process = new QProcess;
   process->setProgram(strOpener);
-  process->setArguments({file});
+  process->setArguments({fileOrAddress});
   process->setStandardOutputFile(QProcess::nullDevice());
   process->setStandardErrorFile(QProcess::nullDevice());
   auto failed = std::make_shared<std::function<void()>>(std::move(onFailure));

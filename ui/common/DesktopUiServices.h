@@ -12,10 +12,10 @@ class DesktopUiServices : public UiServices {
   MsgAnswer ShowMessage(const MessageRequest& request) override;
   FileDialogResult ShowFileDialog(const FileDialogRequest& request) override;
   QString ShowFolderBrowser(cBrowseForFolder& browser) override;
-  bool OpenWithDesktop(const QString& fileOrAddress) override;
-  // Hands the file to xdg-open, whose exit status tells whether an
-  // application took it; without xdg-open, to Qt's desktop services.
-  void OpenFileWithDesktop(const QString& file, std::function<void()> onFailure) override;
+  // Hands the file, folder or address to xdg-open, whose exit status tells
+  // whether an application took it; without xdg-open, to Qt's desktop
+  // services.
+  void OpenWithDesktop(const QString& fileOrAddress, std::function<void()> onFailure) override;
   bool StartProcess(const QString& program, const QStringList& arguments) override;
 };
 

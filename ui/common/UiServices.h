@@ -55,12 +55,10 @@ class UiServices {
   virtual FileDialogResult ShowFileDialog(const FileDialogRequest& request) = 0;
   // Shows the folder browser modally; returns the chosen folder or empty.
   virtual QString ShowFolderBrowser(cBrowseForFolder& browser) = 0;
-  // Opens a file, folder or address with the desktop's default application.
-  virtual bool OpenWithDesktop(const QString& fileOrAddress) = 0;
-  // Opens a local file with the desktop's default application; onFailure
-  // runs (at once or later, on this thread) when the desktop has no
-  // application for it or the application reports a failure.
-  virtual void OpenFileWithDesktop(const QString& file, std::function<void()> onFailure) = 0;
+  // Opens a file, folder or address with the desktop's default application;
+  // onFailure runs (at once or later, on this thread) when the desktop has
+  // no application for it or the application reports a failure.
+  virtual void OpenWithDesktop(const QString& fileOrAddress, std::function<void()> onFailure) = 0;
   // Starts a detached process.
   virtual bool StartProcess(const QString& program, const QStringList& arguments) = 0;
 };

@@ -9,7 +9,7 @@
 
 #include "Version.h"
 #include "engine/ProductInfo.h"
-#include "ui/common/UiServices.h"
+#include "ui/common/DesktopOpen.h"
 #include "ui/common/cBorderEx.h"
 
 QPointer<frmAbout> frmAbout::s_frmInstance;
@@ -123,8 +123,7 @@ frmAbout::frmAbout(QWidget* owner, const QPixmap& headerPicture, const QIcon& ic
 }
 
 void frmAbout::cmdDonate_Click() {
-  velmora::ui::Services().OpenWithDesktop(QLatin1String(velmora::kWebsiteAddress) +
-                                          QLatin1String(velmora::kDonatePage));
+  velmora::ui::OpenOnDesktop(this, QLatin1String(velmora::kWebsiteAddress) + QLatin1String(velmora::kDonatePage));
 }
 
 void frmAbout::cmdExit_Click() { close(); }

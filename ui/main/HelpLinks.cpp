@@ -5,6 +5,7 @@
 #include "engine/ProductInfo.h"
 #include "engine/basVelmora.h"
 #include "platform/storage/ChmArchive.h"
+#include "ui/common/DesktopOpen.h"
 #include "ui/common/UiServices.h"
 
 namespace velmora::ui {
@@ -25,14 +26,15 @@ QString WebsiteAddress() { return QString::fromUtf8(kWebsiteAddress); }
 
 QString DonatePageAddress() { return WebsiteAddress() + QString::fromUtf8(kDonatePage); }
 
-void OpenManualOrWebsite(const QString& strAppFolder, std::function<void(const QString&)> notOpened) {
+void OpenManualOrWebsite(QWidget* owner, const QString& strAppFolder,
+                         std::function<void(const QString&)> notOpened) {
   const QString strManual = ManualFilePath(strAppFolder);
   if (engine::basVelmora::FileExists(strManual.toStdString())) {
-    Services().OpenFileWithDesktop(strManual, [strManual, notOpened] {
+    Services().OpenWithDesktop(strManual, [strManual, notOpened] {
       if (notOpened) notOpened(strManual);
     });
   } else {
-    OpenWebsite();
+    OpenWebsite(owner);
   }
 }
 
@@ -47,8 +49,8 @@ QString DefaultTopicKey(const QString& strCHMFile) {
   return strTopic.contains(QLatin1Char('\\')) ? strTopic : QString(QLatin1Char('\\')) + strTopic;
 }
 
-void OpenWebsite() { Services().OpenWithDesktop(WebsiteAddress()); }
+void OpenWebsite(QWidget* owner) { OpenOnDesktop(owner, WebsiteAddress()); }
 
-void OpenDonatePage() { Services().OpenWithDesktop(DonatePageAddress()); }
+void OpenDonatePage(QWidget* owner) { OpenOnDesktop(owner, DonatePageAddress()); }
 
 }  // namespace velmora::ui

@@ -1,10 +1,13 @@
 #pragma once
 // Where the help commands send the user: the manual beside the program, the
 // product web site and its donation page. Everything is opened with the
-// desktop's default application through the UI services.
+// desktop's default application through the UI services; a web page the
+// desktop cannot open is reported in a message box over owner.
 
 #include <QString>
 #include <functional>
+
+class QWidget;
 
 namespace velmora::ui {
 
@@ -17,14 +20,14 @@ QString WebsiteAddress();
 QString DonatePageAddress();
 
 // Opens the manual when it is a file in strAppFolder, otherwise the web site.
-// Failures of the desktop are not reported; when the desktop cannot open the
-// manual, notOpened gets its path (at once or later).
-void OpenManualOrWebsite(const QString& strAppFolder,
+// When the desktop cannot open the manual, notOpened gets its path (at once
+// or later).
+void OpenManualOrWebsite(QWidget* owner, const QString& strAppFolder,
                          std::function<void(const QString&)> notOpened = nullptr);
 // The record key (folder path, "\", name) of a CHM file's default topic;
 // empty when the file names none or cannot be read.
 QString DefaultTopicKey(const QString& strCHMFile);
-void OpenWebsite();
-void OpenDonatePage();
+void OpenWebsite(QWidget* owner);
+void OpenDonatePage(QWidget* owner);
 
 }  // namespace velmora::ui

@@ -88,6 +88,8 @@ void frmVelmora::closeEvent(QCloseEvent* event) {
   // reports progress, so the window can be closed meanwhile) keeps its
   // parser; the destructor releases it after the walk has returned.
   if (m_ucmCHMParser && !m_ucmCHMParser->IsBusy()) m_ucmCHMParser.reset();
+  // A preview copy being made stops; nothing is shown of it.
+  m_previewCopier->Cancel();
   event->accept();
 }
 

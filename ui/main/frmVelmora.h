@@ -24,6 +24,7 @@
 #include "engine/cCHMItemInfo.h"
 #include "settings/cINI.h"
 #include "ui/main/MainLayout.h"
+#include "ui/main/PreviewCopier.h"
 #include "ui/main/cMainMenu.h"
 #include "ui/search/SearchHost.h"
 
@@ -205,9 +206,14 @@ class frmVelmora : public QMainWindow, public SearchHost {
   // row from it down that is not a folder (the selection moves there).
   int ChoosePreviewRow(int lngRow);
   // The preview pane's address for the item (asks first for executables
-  // and scripts).
+  // and scripts); empty when a copy of it is being made, which the pane
+  // shows once it is done.
   QString PreviewAddress(const engine::cCHMItemInfo& item);
-  QString ExtractPreviewCopy(const engine::cCHMItemInfo& item, const QString& strExtension);
+  void StartPreviewCopy(const engine::cCHMItemInfo& item, const QString& strExtension);
+  // The copy, or the page saying why there is none (strItem names the item).
+  static QString PreviewCopyAddress(const PreviewCopier::Request& request, const QString& strItem,
+                                    PreviewCopier::Outcome outcome);
+  PreviewCopier* m_previewCopier = nullptr;  // made with the preview pane
 
   // frmVelmoraExport.cpp: the export commands.
   class ExportRun;  // holds the export entries off while one export runs

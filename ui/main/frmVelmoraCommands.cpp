@@ -38,7 +38,7 @@ void frmVelmora::mnuAbout_Click() { frmAbout::ShowAbout(this, HeaderPicture(), w
 
 void frmVelmora::mnuManual_Click() {
   QPointer<frmVelmora> window(this);
-  OpenManualOrWebsite(QString::fromStdString(engine::basVelmora::GetAppFolder()),
+  OpenManualOrWebsite(this, QString::fromStdString(engine::basVelmora::GetAppFolder()),
                       [window](const QString& strManual) {
                         if (window) window->OpenManualHere(strManual);
                       });
@@ -65,9 +65,9 @@ void frmVelmora::OpenManualHere(const QString& strManual) {
   ContentRowMadeCurrent(lngRow);
 }
 
-void frmVelmora::mnuDonate_Click() { OpenDonatePage(); }
+void frmVelmora::mnuDonate_Click() { OpenDonatePage(this); }
 
-void frmVelmora::mnuWebsite_Click() { OpenWebsite(); }
+void frmVelmora::mnuWebsite_Click() { OpenWebsite(this); }
 
 // The two preview options exclude each other: the clicked one has already
 // toggled its own check mark, the other takes the opposite state.

@@ -25,6 +25,7 @@
 #include "engine/ReportText.h"
 #include "engine/basVelmora.h"
 #include "engine/cCHMParser.h"
+#include "ui/common/DesktopOpen.h"
 #include "ui/common/UiServices.h"
 #include "ui/common/cBrowseForFolder.h"
 #include "ui/common/cDlg.h"
@@ -237,13 +238,13 @@ void frmVelmora::ExportCHM(int index) {
       return;
     }
     if (AskYesNo(this, QStringLiteral("文件列表生成完成。是否需要马上查看？"), MsgIcon::Question, MsgAnswer::Yes)) {
-      Services().OpenWithDesktop(strDestination);
+      OpenOnDesktop(this, strDestination);
     }
     return;
   }
   if (AskYesNo(this, QStringLiteral("反编译完成，是否需要马上查看？"), MsgIcon::Question, MsgAnswer::Yes)) {
-    Services().OpenWithDesktop(index == ExportPlan::kCurrentFile ? QFileInfo(strDestination).absolutePath()
-                                                                 : strDestination);
+    OpenOnDesktop(this, index == ExportPlan::kCurrentFile ? QFileInfo(strDestination).absolutePath()
+                                                          : strDestination);
   }
 }
 

@@ -1,16 +1,16 @@
 // The content list and the preview pane: a current row the user chose
 // previews its item, in place from inside the CHM file or from a copy
-// extracted into the preview folder; executables and scripts only after a
-// confirmation. Files dropped on the list open the first of them; a click
-// on the empty list offers to add files.
+// extracted into the preview folder (made on a thread of its own, shown
+// when it is done); executables and scripts only after a confirmation.
+// Files dropped on the list open the first of them; a click on the empty
+// list offers to add files.
 
 #include <QAction>
-#include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QSignalBlocker>
 #include <QStandardPaths>
-#include <vector>
+#include <algorithm>
 
 #include "app/PreviewChoice.h"
 #include "app/preview/AboutPages.h"
@@ -18,8 +18,8 @@
 #include "app/preview/PreviewSandbox.h"
 #include "engine/ReportText.h"
 #include "engine/basVelmora.h"
-#include "engine/cCHMParser.h"
 #include "ui/common/ucFirefoxWait.h"
+#include "ui/main/PreviewCopier.h"
 #include "ui/main/WindowMessages.h"
 #include "ui/main/cListBox.h"
 #include "ui/main/cPreviewBrowser.h"
@@ -29,7 +29,13 @@ namespace velmora::ui {
 namespace {
 
 QString FromUtf8(const std::string& strText) { return QString::fromStdString(strText); }
-std::string ToUtf8(const QString& strText) { return strText.toStdString(); }
+
+// The item's place inside the CHM file: "a/b/name.htm", "name.htm" at the top.
+std::string StoredPath(const engine::cCHMItemInfo& item) {
+  std::string strPath = item.Path;
+  std::replace(strPath.begin(), strPath.end(), '\\', '/');
+  return strPath.empty() ? item.Name : strPath + "/" + item.Name;
+}
 
 // Executables and scripts are shown only when the user says Yes; No is
 // the default answer.
@@ -55,13 +61,18 @@ void frmVelmora::ConnectPreviewEvents() {
 }
 
 void frmVelmora::PreparePreviewPane() {
+  m_previewCopier = new PreviewCopier(this);
   app::HardenPreview(wbPreview);
   wbPreview->SetStoredFileResolver(app::ChmPreviewService::Shared().Resolver());
 }
 
 void frmVelmora::OpenFileForPreview() { app::ChmPreviewService::Shared().OpenForPreview(m_strCHMFile); }
 
-void frmVelmora::CloseFileForPreview() { app::ChmPreviewService::Shared().Close(); }
+void frmVelmora::CloseFileForPreview() {
+  // A copy still being made of the file's item is not shown any more.
+  if (m_previewCopier->Cancel()) fwProgress->StopWait();
+  app::ChmPreviewService::Shared().Close();
+}
 
 QString frmVelmora::GetPreviewFilePrefix() {
   // The program's folder is usually read-only: the copies live in the
@@ -75,15 +86,19 @@ void frmVelmora::lstItems_Click() {
   const int lngCurrent = lstItems->currentRow();
   if (lngCurrent < 0 || lngCurrent >= int(m_colItems.size())) return;
   fwProgress->PlayWait();
+  // The copy of an item chosen before, if still being made, is not shown.
+  m_previewCopier->Cancel();
   // A copy: ShowStatus below lets events run, and an open started by one
   // of them replaces the collection.
   const engine::cCHMItemInfo item = m_colItems[std::size_t(ChoosePreviewRow(lngCurrent))];
-  wbPreview->Navigate(PreviewAddress(item));
+  const QString strAddress = PreviewAddress(item);
+  if (!strAddress.isEmpty()) wbPreview->Navigate(strAddress);
   // Control characters of stored names are shown as \xNN.
   ShowStatus(FromUtf8(engine::EscapeControlChars(item.Path)) + QLatin1Char('\\') +
              FromUtf8(engine::EscapeControlChars(item.Name)) + QStringLiteral("，大小：") +
              QString::number(item.Size));
-  fwProgress->StopWait();
+  // A copy being made keeps the indicator going until it is shown.
+  if (!m_previewCopier->IsBusy()) fwProgress->StopWait();
 }
 
 int frmVelmora::ChoosePreviewRow(int lngRow) {
@@ -108,7 +123,8 @@ QString frmVelmora::PreviewAddress(const engine::cCHMItemInfo& item) {
   const app::PreviewChoice choice = app::ChoosePreview(strExtension);
   if (!ConfirmPreview(this, choice.confirmation)) return app::RefusedPageAddress(strName);
   if (m_mnu.mnuPreview->isChecked() || choice.blnForceCopy) {
-    return ExtractPreviewCopy(item, FromUtf8(choice.strCopyExtension));
+    StartPreviewCopy(item, FromUtf8(choice.strCopyExtension));
+    return QString();
   }
   // In place: the stored path with "/" between its parts, joined as it is.
   const QString strFolder = FromUtf8(item.Path).replace(QLatin1Char('\\'), QLatin1Char('/'));
@@ -116,36 +132,48 @@ QString frmVelmora::PreviewAddress(const engine::cCHMItemInfo& item) {
          strFolder + QLatin1Char('/') + strName;
 }
 
-QString frmVelmora::ExtractPreviewCopy(const engine::cCHMItemInfo& item, const QString& strExtension) {
-  const QString strTarget = GetPreviewFilePrefix() + strExtension;
-  engine::basVelmora::CreateFolderPath(ToUtf8(strTarget));
-  // The previous copy goes first: an item that writes nothing (an empty
-  // stream) must not show another item's page.
-  QFile::remove(strTarget);
+void frmVelmora::StartPreviewCopy(const engine::cCHMItemInfo& item, const QString& strExtension) {
+  PreviewCopier::Request request;
+  request.strChmFile = m_strCHMFile;
+  request.strTarget = GetPreviewFilePrefix() + strExtension;
   // The record key: the item's folder inside the CHM file, "\" and its name.
-  const std::vector<std::string> strKey{item.Path + "\\" + item.Name};
-  std::int32_t lngPicCount = 0;
-  std::int32_t lngHTMLCount = 0;
-  std::int32_t lngMovieCount = 0;
-  std::int32_t lngTotal = 0;
-  bool blnRead = false;
-  try {
-    blnRead = m_ucmCHMParser->ParseCHM(ToUtf8(m_strCHMFile), ToUtf8(strTarget), engine::kExtractSingle, strKey,
-                                       m_colItems, lngPicCount, lngHTMLCount, lngMovieCount, lngTotal);
-  } catch (const engine::ParseError&) {
-    blnRead = false;
+  request.strKey = item.Path + "\\" + item.Name;
+  request.lngListedSize = item.ExactSize;
+  request.lngLimit = std::uint64_t(app::ChmPreviewService::Shared().StreamLimit());
+  // The item as the in-place preview names it on its error pages.
+  const QString strItem = QFileInfo(m_strCHMFile).fileName() + QStringLiteral("::") +
+                          FromUtf8(engine::EscapeControlChars(StoredPath(item)));
+  m_previewCopier->Start(request, [this, request, strItem](PreviewCopier::Outcome outcome) {
+    wbPreview->Navigate(PreviewCopyAddress(request, strItem, outcome));
+    fwProgress->StopWait();
+  });
+}
+
+QString frmVelmora::PreviewCopyAddress(const PreviewCopier::Request& request, const QString& strItem,
+                                       PreviewCopier::Outcome outcome) {
+  using Outcome = PreviewCopier::Outcome;
+  switch (outcome) {
+    case Outcome::Written:
+      return request.strTarget;
+    case Outcome::Empty:
+      return QStringLiteral("about:");
+    // The CHM file was moved, deleted or replaced after it was listed.
+    case Outcome::MissingFile:
+      return QStringLiteral("about:文件不存在：") + request.strChmFile.toHtmlEscaped();
+    case Outcome::NotChm:
+      return QStringLiteral("about:解释文件失败，可能该文件不是chm文件。");
+    case Outcome::NotFound:
+      return app::PreviewErrorPageAddress(strItem, app::PreviewFailure::NotFound);
+    case Outcome::TooLarge:
+      return app::PreviewErrorPageAddress(strItem, app::PreviewFailure::TooLarge);
+    case Outcome::NoSpace:
+      return app::PreviewErrorPageAddress(strItem, app::PreviewFailure::NoSpace);
+    case Outcome::Damaged:
+      return app::PreviewErrorPageAddress(strItem, app::PreviewFailure::Damaged);
+    case Outcome::NotWritten:
+      break;
   }
-  // The CHM file was moved, deleted or damaged after it was listed: say so
-  // instead of showing an older copy of another item.
-  if (!blnRead) {
-    if (!engine::basVelmora::FileExists(ToUtf8(m_strCHMFile))) {
-      return QStringLiteral("about:文件不存在：") + m_strCHMFile.toHtmlEscaped();
-    }
-    return QStringLiteral("about:解释文件失败，可能该文件不是chm文件。");
-  }
-  // An empty item (or one not found) wrote nothing: an empty page.
-  if (!QFileInfo::exists(strTarget)) return QStringLiteral("about:");
-  return strTarget;
+  return app::PreviewErrorPageAddress(strItem, app::PreviewFailure::CannotWrite);
 }
 
 void frmVelmora::lstItems_FilesDropped(const QStringList& strFiles) {

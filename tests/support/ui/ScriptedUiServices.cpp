@@ -47,13 +47,8 @@ QString ScriptedUiServices::ShowFolderBrowser(cBrowseForFolder& browser) {
   return QString();
 }
 
-bool ScriptedUiServices::OpenWithDesktop(const QString& fileOrAddress) {
+void ScriptedUiServices::OpenWithDesktop(const QString& fileOrAddress, std::function<void()> onFailure) {
   m_opened.append(fileOrAddress);
-  return m_openSucceeds;
-}
-
-void ScriptedUiServices::OpenFileWithDesktop(const QString& file, std::function<void()> onFailure) {
-  m_opened.append(file);
   if (!m_openSucceeds && onFailure) onFailure();
 }
 

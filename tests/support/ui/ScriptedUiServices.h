@@ -48,7 +48,8 @@ class ScriptedUiServices : public velmora::ui::UiServices {
   void QueueFileDialogCancel() { m_fileResults.enqueue(velmora::ui::FileDialogResult()); }
   // The folder the next browser returns; empty means cancelled.
   void QueueFolder(const QString& folder) { m_folders.enqueue(folder); }
-  // What OpenWithDesktop and StartProcess report (true unless set).
+  // Whether OpenWithDesktop succeeds and what StartProcess reports (true
+  // unless set).
   void SetOpenSucceeds(bool succeeds) { m_openSucceeds = succeeds; }
   void SetStartSucceeds(bool succeeds) { m_startSucceeds = succeeds; }
 
@@ -67,9 +68,8 @@ class ScriptedUiServices : public velmora::ui::UiServices {
   velmora::ui::MsgAnswer ShowMessage(const velmora::ui::MessageRequest& request) override;
   velmora::ui::FileDialogResult ShowFileDialog(const velmora::ui::FileDialogRequest& request) override;
   QString ShowFolderBrowser(cBrowseForFolder& browser) override;
-  bool OpenWithDesktop(const QString& fileOrAddress) override;
   // Recorded in Opened(); onFailure runs at once when opens fail.
-  void OpenFileWithDesktop(const QString& file, std::function<void()> onFailure) override;
+  void OpenWithDesktop(const QString& fileOrAddress, std::function<void()> onFailure) override;
   bool StartProcess(const QString& program, const QStringList& arguments) override;
 
  private:

@@ -54,8 +54,8 @@ class DesktopUiServicesTest : public QObject {
   void openDialogForSeveralExistingFiles();
   void cancelledFileDialogIsNotAccepted();
   void qtTextsAreChineseWhateverTheLocale();
-  void openFileTellsWhenTheDesktopCannot_data();
-  void openFileTellsWhenTheDesktopCannot();
+  void openTellsWhenTheDesktopCannot_data();
+  void openTellsWhenTheDesktopCannot();
 };
 
 void DesktopUiServicesTest::messageBox_data() {
@@ -264,19 +264,23 @@ void DesktopUiServicesTest::qtTextsAreChineseWhateverTheLocale() {
   }
 }
 
-void DesktopUiServicesTest::openFileTellsWhenTheDesktopCannot_data() {
+void DesktopUiServicesTest::openTellsWhenTheDesktopCannot_data() {
   QTest::addColumn<int>("exitCode");
   QTest::addColumn<bool>("failed");
-  QTest::newRow("an application took the file") << 0 << false;
-  QTest::newRow("no application for the file type") << 3 << true;
-  QTest::newRow("the application failed") << 4 << true;
+  QTest::addColumn<QString>("address");  // empty: a file
+  QTest::newRow("an application took the file") << 0 << false << QString();
+  QTest::newRow("no application for the file type") << 3 << true << QString();
+  QTest::newRow("the application failed") << 4 << true << QString();
+  QTest::newRow("a browser took the address") << 0 << false << QStringLiteral("https://velmora.org/");
+  QTest::newRow("no browser") << 3 << true << QStringLiteral("https://velmora.org/donate.htm");
 }
 
 // xdg-open is a script of the test's own, first on the PATH: it notes the
 // file it was given and ends with the row's status.
-void DesktopUiServicesTest::openFileTellsWhenTheDesktopCannot() {
+void DesktopUiServicesTest::openTellsWhenTheDesktopCannot() {
   QFETCH(int, exitCode);
   QFETCH(bool, failed);
+  QFETCH(QString, address);
   QTemporaryDir bin;
   QVERIFY(bin.isValid());
   const QString note = bin.filePath(QStringLiteral("given"));
@@ -292,13 +296,13 @@ void DesktopUiServicesTest::openFileTellsWhenTheDesktopCannot() {
   qputenv("PATH", bin.path().toLocal8Bit() + ':' + path);
   const auto restore = qScopeGuard([path] { qputenv("PATH", path); });
 
-  const QString manual = bin.filePath(QStringLiteral("Velmora(Velmora)用户手册.chm"));
+  const QString target = address.isEmpty() ? bin.filePath(QStringLiteral("Velmora(Velmora)用户手册.chm")) : address;
   int failures = 0;
-  DesktopUiServices().OpenFileWithDesktop(manual, [&failures] { ++failures; });
+  DesktopUiServices().OpenWithDesktop(target, [&failures] { ++failures; });
   QTRY_VERIFY(QFileInfo::exists(note));
   QFile given(note);
   QVERIFY(given.open(QIODevice::ReadOnly));
-  QCOMPARE(QString::fromUtf8(given.readAll()), manual);
+  QCOMPARE(QString::fromUtf8(given.readAll()), target);
   // The answer comes when the opener has ended.
   if (failed) QTRY_COMPARE(failures, 1);
   QTest::qWait(300);

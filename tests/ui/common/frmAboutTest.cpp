@@ -194,7 +194,17 @@ void frmAboutTest::donateOpensTheDonationPage() {
   frmAbout::ShowAbout(nullptr, Header(), Icon());
   QTest::mouseClick(Control<QPushButton>(frmAbout::Instance(), "cmdDonate"), Qt::LeftButton);
   QCOMPARE(services.Opened(), QStringList{QStringLiteral("https://velmora.org/donate.htm")});
+  QVERIFY(services.Messages().isEmpty());
   QVERIFY(frmAbout::Instance()->isVisible());
+  // Without a browser the user is told where to go, over the About window.
+  services.SetOpenSucceeds(false);
+  QTest::mouseClick(Control<QPushButton>(frmAbout::Instance(), "cmdDonate"), Qt::LeftButton);
+  QCOMPARE(services.Messages().size(), 1);
+  QCOMPARE(services.Messages().first().text,
+           QStringLiteral("无法打开网页，请在浏览器中访问：https://velmora.org/donate.htm"));
+  QCOMPARE(services.Messages().first().caption, QStringLiteral("Velmora"));
+  QCOMPARE(services.Messages().first().icon, velmora::ui::MsgIcon::Information);
+  QCOMPARE(services.Messages().first().owner, frmAbout::Instance());
 }
 
 void frmAboutTest::exitClosesAndUnloads() {

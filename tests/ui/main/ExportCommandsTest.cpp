@@ -109,15 +109,30 @@ class ExportCommandsTest : public QObject {
     QCOMPARE(w.Items()->count(), int(itemsBefore));
   }
 
+  void yesShowsTheFolder_data() {
+    QTest::addColumn<bool>("desktopOpens");
+    QTest::addRow("the file manager shows it") << true;
+    QTest::addRow("no file manager: said so") << false;
+  }
+
   void yesShowsTheFolder() {
+    QFETCH(bool, desktopOpens);
     QTemporaryDir tmp;
     WindowHarness w;
     w.OpenSingle(FixtureChm("guide"));
     w.services.QueueFolder(tmp.path());
     w.services.QueueMessageAnswer(MsgAnswer::Yes);
+    w.services.SetOpenSucceeds(desktopOpens);
     w.ExportEntry(0)->trigger();
     QCOMPARE(w.services.Opened(), QStringList{tmp.path()});
     QVERIFY(w.services.Processes().isEmpty());
+    QStringList messages{kExportDone};
+    if (!desktopOpens) messages << QStringLiteral("无法打开文件夹：") + tmp.path();
+    QCOMPARE(w.MessageTexts(), messages);
+    const auto& last = w.services.Messages().last();
+    QCOMPARE(last.icon, desktopOpens ? MsgIcon::Question : MsgIcon::Information);
+    QCOMPARE(last.caption, QStringLiteral("Velmora"));
+    QCOMPARE(last.owner, &w.window);
   }
 
   void batchModeNamesAFolderPerFile_data() {

@@ -6,6 +6,7 @@
 
 #include "tests/support/ui/ScriptedUiServices.h"
 #include "tests/ui/main/MainTests.h"
+#include "ui/common/DesktopOpen.h"
 #include "ui/main/HelpLinks.h"
 
 class HelpLinksTest : public QObject {
@@ -35,7 +36,7 @@ class HelpLinksTest : public QObject {
     }
 
     velmora::test::ScriptedUiServices desktop;
-    velmora::ui::OpenManualOrWebsite(appFolder.path());
+    velmora::ui::OpenManualOrWebsite(nullptr, appFolder.path());
     QCOMPARE(desktop.Opened(), QStringList{opensManual ? strManual : velmora::ui::WebsiteAddress()});
   }
 
@@ -74,12 +75,22 @@ class HelpLinksTest : public QObject {
     QCOMPARE(velmora::ui::DonatePageAddress(), strSite + QStringLiteral("donate.htm"));
 
     velmora::test::ScriptedUiServices desktop;
-    // A desktop without a browser is not reported.
-    desktop.SetOpenSucceeds(false);
-    velmora::ui::OpenWebsite();
-    velmora::ui::OpenDonatePage();
+    velmora::ui::OpenWebsite(nullptr);
+    velmora::ui::OpenDonatePage(nullptr);
     QCOMPARE(desktop.Opened(), (QStringList{strSite, strSite + QStringLiteral("donate.htm")}));
-    QVERIFY(desktop.Messages().isEmpty());
+  }
+
+  // What the user is told when the desktop cannot open something, by kind.
+  void cannotOpenTexts() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString strFile = dir.filePath(QStringLiteral("列表.txt"));
+    QFile file(strFile);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(velmora::ui::CannotOpenText(QStringLiteral("https://velmora.org/donate.htm")),
+             QStringLiteral("无法打开网页，请在浏览器中访问：https://velmora.org/donate.htm"));
+    QCOMPARE(velmora::ui::CannotOpenText(dir.path()), QStringLiteral("无法打开文件夹：") + dir.path());
+    QCOMPARE(velmora::ui::CannotOpenText(strFile), QStringLiteral("无法打开文件：") + strFile);
   }
 };
 

@@ -544,27 +544,44 @@ class frmVelmoraTest : public QObject {
   }
 
   // The manual is built beside the program (and this test), so F1 opens it.
+  // A web page the desktop cannot open is reported; the manual is then
+  // opened in the window instead (DesktopLookTest).
   void helpCommandsOpenWithTheDesktop_data() {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QString>("opened");
+    QTest::addColumn<bool>("desktopOpens");
     const QString strManual = QCoreApplication::applicationDirPath() + QStringLiteral("/Velmora(Velmora)用户手册.chm");
-    QTest::addRow("manual") << "mnuManual" << strManual;
+    QTest::addRow("manual") << "mnuManual" << strManual << true;
     const QString strSite = QString::fromUtf8(velmora::kWebsiteAddress);
-    QTest::addRow("web site") << "mnuWebsite" << strSite;
-    QTest::addRow("donation page") << "mnuDonate" << strSite + QStringLiteral("donate.htm");
+    QTest::addRow("web site") << "mnuWebsite" << strSite << true;
+    QTest::addRow("donation page") << "mnuDonate" << strSite + QStringLiteral("donate.htm") << true;
+    QTest::addRow("web site, no browser") << "mnuWebsite" << strSite << false;
+    QTest::addRow("donation page, no browser") << "mnuDonate" << strSite + QStringLiteral("donate.htm") << false;
   }
 
   void helpCommandsOpenWithTheDesktop() {
     QFETCH(QString, entry);
     QFETCH(QString, opened);
+    QFETCH(bool, desktopOpens);
     if (entry == QLatin1String("mnuManual")) {
       QVERIFY2(QFileInfo(opened).isFile(), "the manual is built with the program");
     }
     velmora::test::ScriptedUiServices desktop;
+    desktop.SetOpenSucceeds(desktopOpens);
     LoadedWindow w;
     w.Action(entry)->trigger();
     QCOMPARE(desktop.Opened(), QStringList{opened});
-    QVERIFY(desktop.Messages().isEmpty());
+    if (desktopOpens) {
+      QVERIFY(desktop.Messages().isEmpty());
+      return;
+    }
+    QCOMPARE(desktop.Messages().size(), 1);
+    const auto& message = desktop.Messages().first();
+    QCOMPARE(message.text, QStringLiteral("无法打开网页，请在浏览器中访问：") + opened);
+    QCOMPARE(message.caption, QString::fromUtf8(velmora::kApplicationTitle));
+    QCOMPARE(message.icon, velmora::ui::MsgIcon::Information);
+    QCOMPARE(message.buttons, velmora::ui::MsgButtons::Ok);
+    QCOMPARE(message.owner, &w.window);
   }
 
   void helpShortcutOpensTheManual() {
