@@ -75,6 +75,8 @@ struct StagedFaultCase {
   bool earlierFile;  // the target already holds "old"
 };
 
+void PrintTo(const StagedFaultCase& c, std::ostream* os) { *os << c.label; }
+
 class StagedFileFaultTest : public testing::TestWithParam<std::tuple<bool, StagedFaultCase>> {
  protected:
   void SetUp() override { StagedFile::AllowUnnamedFiles(std::get<0>(GetParam())); }
@@ -137,6 +139,8 @@ struct ParserCase {
   std::int32_t type;
   bool parallel;  // copy on several threads
 };
+
+void PrintTo(const ParserCase& c, std::ostream* os) { *os << c.label; }
 
 class cCHMParserCommitFaultTest : public testing::TestWithParam<ParserCase> {};
 

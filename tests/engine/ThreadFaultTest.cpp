@@ -99,6 +99,8 @@ struct ThreadFaultCase {
   const char* lost = "";  // the stream that call was for, when known
 };
 
+void PrintTo(const ThreadFaultCase& c, std::ostream* os) { *os << c.label; }
+
 class ParallelCopyFaultTest : public testing::TestWithParam<ThreadFaultCase> {};
 
 // The first reader is made on the calling thread to see whether the file
@@ -178,6 +180,8 @@ std::vector<FakeElement> WithPadding(const std::vector<FakeElement>& meeting) {
   for (int i = 1; i <= 4; ++i) children.push_back(GeneratedStream("pad" + std::to_string(i) + ".bin", 1u << 20, i));
   return children;
 }
+
+void PrintTo(const PlanCase& c, std::ostream* os) { *os << c.label; }
 
 class ParallelCopyPlanTest : public testing::TestWithParam<PlanCase> {};
 
