@@ -136,14 +136,14 @@ void FileWriterThread::WriteOut(WriteBatch& batch) {
     try {
       switch (step.kind) {
         case Kind::Begin: {
-          const auto it = m_holder.find(step.strTarget);
-          if (it == m_holder.end() || it->second < step.rank) {
-            if (!m_disk.Begin(step.strTarget)) m_failures.emplace_back(step.rank, m_disk.LastReason());
+          m_strTarget = std::move(step.strTarget);
+          m_rank = step.rank;
+          const auto it = m_holder.find(m_strTarget);
+          if (it == m_holder.end() || it->second < m_rank) {
+            if (!m_disk.Begin(m_strTarget)) m_failures.emplace_back(m_rank, m_disk.LastReason());
           } else {
             m_disk.End(false);
           }
-          m_strTarget = std::move(step.strTarget);
-          m_rank = step.rank;
           break;
         }
         case Kind::Write:
@@ -165,10 +165,10 @@ void FileWriterThread::WriteOut(WriteBatch& batch) {
           break;
       }
     } catch (...) {
-      // Out of memory on the writer side loses this file only; no exception
-      // may leave the thread.
+      // Out of memory on the writer side loses this file only, also when it
+      // could not even be begun; no exception may leave the thread.
       try {
-        if (m_disk.IsOpen()) m_failures.emplace_back(m_rank, LossReason::WriteFailed);
+        if (m_disk.IsOpen() || step.kind == Kind::Begin) m_failures.emplace_back(m_rank, LossReason::WriteFailed);
         m_disk.End(false);
       } catch (...) {
       }

@@ -17,10 +17,14 @@ namespace velmora::engine {
 namespace {
 
 std::atomic<unsigned> g_counter{0};
-std::atomic<StagedFile::WriteFunction> g_write{nullptr};
 std::atomic<bool> g_unnamedAllowed{true};
 
-ssize_t SystemWrite(int fd, const void* data, std::size_t length) { return ::write(fd, data, length); }
+int SystemOpenat(int dirFd, const char* path, int flags, mode_t mode) { return ::openat(dirFd, path, flags, mode); }
+
+const StagedFile::SystemCalls kOwnCalls{&SystemOpenat, &::write, &::close, &::linkat, &::renameat};
+std::atomic<const StagedFile::SystemCalls*> g_calls{&kOwnCalls};
+
+const StagedFile::SystemCalls& Calls() { return *g_calls.load(); }
 
 // linkat(fd, "", ..., AT_EMPTY_PATH) needs CAP_DAC_READ_SEARCH; asked once.
 bool CanLinkUnnamedFiles() {
@@ -49,7 +53,9 @@ std::string NextTemporaryName() {
 
 }  // namespace
 
-void StagedFile::SetWriteFunction(WriteFunction function) { g_write = function; }
+const StagedFile::SystemCalls& StagedFile::OwnSystemCalls() { return kOwnCalls; }
+
+void StagedFile::SetSystemCalls(const SystemCalls* calls) { g_calls = calls ? calls : &kOwnCalls; }
 
 void StagedFile::AllowUnnamedFiles(bool allowed) { g_unnamedAllowed = allowed; }
 
@@ -71,7 +77,7 @@ StagedFile::StagedFile(int dirFd, std::string strName) : m_dirFd(dirFd), m_strNa
 void StagedFile::Create() {
 #ifdef VELMORA_UNNAMED_FILES
   if (g_unnamedAllowed.load() && CanLinkUnnamedFiles()) {
-    m_fd = ::openat(m_dirFd, ".", O_WRONLY | O_TMPFILE | O_CLOEXEC, 0666);
+    m_fd = Calls().openat(m_dirFd, ".", O_WRONLY | O_TMPFILE | O_CLOEXEC, 0666);
     // File systems without unnamed files refuse them (EOPNOTSUPP, EISDIR).
     if (m_fd >= 0) {
       m_unnamed = true;
@@ -87,7 +93,7 @@ void StagedFile::CreateNamed() {
   // stored stream called like our temporary files) is never reused.
   for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
     m_strTemp = NextTemporaryName();
-    m_fd = ::openat(m_dirFd, m_strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    m_fd = Calls().openat(m_dirFd, m_strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (m_fd < 0 && errno != EEXIST) break;
   }
   if (m_fd < 0) {
@@ -103,9 +109,9 @@ StagedFile::~StagedFile() {
 
 bool StagedFile::Write(const char* data, std::size_t length) {
   if (m_fd < 0) return false;
-  const WriteFunction write = g_write.load();
+  const SystemCalls& calls = Calls();
   while (length > 0) {
-    const ssize_t n = write ? write(m_fd, data, length) : SystemWrite(m_fd, data, length);
+    const ssize_t n = calls.write(m_fd, data, length);
     if (n < 0) {
       if (errno == EINTR) continue;
       m_error = errno;
@@ -122,7 +128,7 @@ bool StagedFile::LinkUnnamed() {
   m_error = ENOTSUP;
   return false;
 #else
-  if (::linkat(m_fd, "", m_dirFd, m_strName.c_str(), AT_EMPTY_PATH) == 0) return true;
+  if (Calls().linkat(m_fd, "", m_dirFd, m_strName.c_str(), AT_EMPTY_PATH) == 0) return true;
   if (errno != EEXIST) {
     m_error = errno;
     return false;
@@ -132,7 +138,7 @@ bool StagedFile::LinkUnnamed() {
   // replaced, not followed).
   for (int attempt = 0; attempt < 100; ++attempt) {
     m_strTemp = NextTemporaryName();
-    if (::linkat(m_fd, "", m_dirFd, m_strTemp.c_str(), AT_EMPTY_PATH) == 0) return true;
+    if (Calls().linkat(m_fd, "", m_dirFd, m_strTemp.c_str(), AT_EMPTY_PATH) == 0) return true;
     m_strTemp.clear();
     if (errno != EEXIST) break;
   }
@@ -148,12 +154,12 @@ bool StagedFile::Commit() {
   // name that, like a named file's, replaces the target only once the
   // file is closed.
   const bool linked = !m_unnamed || LinkUnnamed();
-  const bool closed = ::close(m_fd) == 0;
+  const bool closed = Calls().close(m_fd) == 0;
   if (!closed) m_error = errno;
   m_fd = -1;
   if (linked && closed) {
     if (m_strTemp.empty()) return true;  // linked at the target
-    if (::renameat(m_dirFd, m_strTemp.c_str(), m_dirFd, m_strName.c_str()) == 0) {
+    if (Calls().renameat(m_dirFd, m_strTemp.c_str(), m_dirFd, m_strName.c_str()) == 0) {
       m_strTemp.clear();
       return true;
     }
@@ -169,7 +175,7 @@ bool StagedFile::Commit() {
 
 void StagedFile::Discard() {
   if (m_fd >= 0) {
-    ::close(m_fd);
+    Calls().close(m_fd);
     m_fd = -1;
   }
   if (!m_strTemp.empty()) {

@@ -23,8 +23,21 @@ namespace velmora::engine {
 
 class StagedFile {
  public:
-  // write(2) as the staged files call it; tests put in one that fails.
-  using WriteFunction = ssize_t (*)(int fd, const void* data, std::size_t length);
+  // The system calls that make a staged file and put it in place, taken
+  // from a table that tests replace to make one of them fail (or throw, as
+  // running out of memory would).
+  struct SystemCalls {
+    int (*openat)(int dirFd, const char* path, int flags, mode_t mode);
+    ssize_t (*write)(int fd, const void* data, std::size_t length);
+    int (*close)(int fd);
+    int (*linkat)(int fromDirFd, const char* from, int toDirFd, const char* to, int flags);
+    int (*renameat)(int fromDirFd, const char* from, int toDirFd, const char* to);
+  };
+  // The system's own calls.
+  static const SystemCalls& OwnSystemCalls();
+  // Makes every staged file use calls (null restores the system's own);
+  // calls must stay valid until it is replaced.
+  static void SetSystemCalls(const SystemCalls* calls);
 
   // Creates a new temporary file in the target's folder, which must exist
   // (the target is a path; its folder is opened, following links).
@@ -47,8 +60,6 @@ class StagedFile {
   // errno of the call that failed last (0 when none did).
   int LastError() const { return m_error; }
 
-  // Replaces the write call of every staged file (null restores write(2)).
-  static void SetWriteFunction(WriteFunction function);
   // false makes every later file a named one even where unnamed files are
   // allowed (so both ways can be tried on one system); true restores that.
   static void AllowUnnamedFiles(bool allowed);

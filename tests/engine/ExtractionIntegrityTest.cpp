@@ -12,6 +12,7 @@
 #include "engine/StagedFile.h"
 #include "engine/cCHMParser.h"
 #include "tests/engine/ParserHarness.h"
+#include "tests/engine/SystemCallsGuard.h"
 #include "tests/engine/TempFolder.h"
 #include "tests/support/chm/ChmBuilder.h"
 #include "tests/support/fake/FakeStorageService.h"
@@ -146,9 +147,8 @@ ssize_t DiskFullWrite(int, const void*, std::size_t) {
   return -1;
 }
 
-struct DiskFullGuard {
-  DiskFullGuard() { StagedFile::SetWriteFunction(&DiskFullWrite); }
-  ~DiskFullGuard() { StagedFile::SetWriteFunction(nullptr); }
+struct DiskFullGuard : test::SystemCallsGuard {
+  DiskFullGuard() : SystemCallsGuard([](StagedFile::SystemCalls& calls) { calls.write = &DiskFullWrite; }) {}
 };
 
 TEST(LossReportTest, EveryStreamThatIsNotWrittenIsListedInWalkOrderWithItsReason) {

@@ -63,6 +63,11 @@ class FakeStream : public platform::IStream, Counted {
 
   HResult CopyTo(const platform::ByteSink& sink) override {
     m_recorder->copyOrder.push_back(m_path);
+    return Deliver(sink);
+  }
+
+  // The copy itself, safe on any thread.
+  HResult Deliver(const platform::ByteSink& sink) const {
     const FakeElement& e = *m_node;
     const std::uint64_t length = e.RealLength();
     const bool fails = e.failAt == FakeCall::CopyTo;
@@ -85,6 +90,14 @@ class FakeStream : public platform::IStream, Counted {
   Node m_node;
   std::string m_path;
   std::size_t m_chunkSize;
+};
+
+class FakeReader : public platform::IStreamReader {
+ public:
+  HResult CopyTo(platform::IStream& stream, const platform::ByteSink& sink) override {
+    const auto* fake = dynamic_cast<const FakeStream*>(&stream);
+    return fake ? fake->Deliver(sink) : E_FAIL;
+  }
 };
 
 class FakeEnum : public platform::IEnumElements, Counted {
@@ -143,6 +156,17 @@ class FakeStorage : public platform::IStorage, Counted {
     return S_OK;
   }
 
+  std::unique_ptr<platform::IStreamReader> OpenReader() override {
+    if (!m_readers) return nullptr;
+    if (m_openingReader) m_openingReader();
+    return std::make_unique<FakeReader>();
+  }
+
+  void GiveReaders(std::function<void()> opening) {
+    m_readers = true;
+    m_openingReader = std::move(opening);
+  }
+
  private:
   const FakeElement* Find(const std::string& name, ElementType type) const {
     for (const auto& child : m_node->children) {
@@ -154,6 +178,8 @@ class FakeStorage : public platform::IStorage, Counted {
   Node m_node;
   std::string m_path;
   std::size_t m_chunkSize;
+  bool m_readers = false;
+  std::function<void()> m_openingReader;
 };
 
 }  // namespace
@@ -173,7 +199,9 @@ HResult FakeStorageService::StgIsStorageFile(const std::string& path) {
 
 HResult FakeStorageService::StgOpenStorage(const std::string&, std::unique_ptr<platform::IStorage>& out) {
   if (platform::Failed(m_options.openRoot)) return m_options.openRoot;
-  out = std::make_unique<FakeStorage>(m_root, "", m_options.chunkSize, m_recorder);
+  auto root = std::make_unique<FakeStorage>(m_root, "", m_options.chunkSize, m_recorder);
+  if (m_options.readers) root->GiveReaders(m_options.openingReader);
+  out = std::move(root);
   return S_OK;
 }
 

@@ -4,6 +4,7 @@
 // so tests can check that a walk releases everything and writes in
 // container order.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +18,11 @@ struct FakeOptions {
   platform::HResult isStorageFile = platform::S_OK;  // answer of StgIsStorageFile
   platform::HResult openRoot = platform::S_OK;       // a negative value makes StgOpenStorage fail
   std::size_t chunkSize = 4096;                      // bytes per CopyTo sink call
+  // The root hands out readers (IStorage::OpenReader), so a walk may copy
+  // on several threads; they copy without logging copyOrder.
+  bool readers = false;
+  // Called on the asking thread before each reader is made; may throw.
+  std::function<void()> openingReader;
 };
 
 // What the fake saw, shared by every object it created.

@@ -1,7 +1,7 @@
 #pragma once
 // The main window's tests run as one program: each test class registers
-// itself here, and TestMain runs them all in one application (the web engine
-// starts once).
+// itself here, and TestMain runs them in one application (the web engine
+// starts once): the ones that read the shared corpus in a run of their own.
 
 #include <QObject>
 #include <functional>
@@ -11,13 +11,23 @@ namespace velmora::test {
 
 using TestFactory = std::function<QObject*()>;
 
-std::vector<TestFactory>& RegisteredTests();
+struct RegisteredTest {
+  TestFactory factory;
+  bool blnNeedsCorpus = false;  // reads the shared corpus (see CorpusRun.h)
+};
+
+std::vector<RegisteredTest>& RegisteredTests();
 
 struct TestRegistration {
-  explicit TestRegistration(TestFactory factory) { RegisteredTests().push_back(std::move(factory)); }
+  TestRegistration(TestFactory factory, bool blnNeedsCorpus) {
+    RegisteredTests().push_back({std::move(factory), blnNeedsCorpus});
+  }
 };
 
 }  // namespace velmora::test
 
 #define VELMORA_REGISTER_TEST(Class) \
-  static const velmora::test::TestRegistration s_register##Class([] { return new Class; });
+  static const velmora::test::TestRegistration s_register##Class([] { return new Class; }, false);
+// A class that reads the shared corpus: it runs in the corpus run only.
+#define VELMORA_REGISTER_CORPUS_TEST(Class) \
+  static const velmora::test::TestRegistration s_register##Class([] { return new Class; }, true);

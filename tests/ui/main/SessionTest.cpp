@@ -137,10 +137,6 @@ class SessionTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() {
-    if (!QDir(QStringLiteral(VELMORA_CORPUS_DIR)).exists()) QSKIP("the shared corpus is not on this machine");
-  }
-
   void everyStepLeavesAnIdleWindow_data() { AddSessionRows(); }
 
   void everyStepLeavesAnIdleWindow() {
@@ -183,5 +179,5 @@ class SessionTest : public QObject {
   }
 };
 
-VELMORA_REGISTER_TEST(SessionTest)
+VELMORA_REGISTER_CORPUS_TEST(SessionTest)
 #include "SessionTest.moc"

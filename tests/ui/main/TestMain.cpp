@@ -1,6 +1,8 @@
 // Runs the registered test classes of the main window in one application,
 // with the stored-file URL schemes known to the web engine (as the program
 // registers them before it starts), so previews in place load for real.
+// With "corpus" as the first argument it runs the classes that read the
+// shared corpus instead (CorpusRun.h).
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -8,18 +10,21 @@
 #include <memory>
 
 #include "app/preview/PreviewEngine.h"
+#include "tests/support/CorpusRun.h"
 #include "tests/ui/main/MainTests.h"
 
 namespace velmora::test {
 
-std::vector<TestFactory>& RegisteredTests() {
-  static std::vector<TestFactory> tests;
+std::vector<RegisteredTest>& RegisteredTests() {
+  static std::vector<RegisteredTest> tests;
   return tests;
 }
 
 }  // namespace velmora::test
 
 int main(int argc, char** argv) {
+  const bool blnCorpusRun = velmora::test::TakeCorpusArgument(argc, argv);
+  if (blnCorpusRun && !velmora::test::CorpusIsPresent()) return velmora::test::kCorpusMissing;
   // Settings, the web engine's data and the preview copies (cache folder)
   // all go to a scratch home.
   QTemporaryDir home;
@@ -32,8 +37,9 @@ int main(int argc, char** argv) {
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   int failures = 0;
-  for (const auto& factory : velmora::test::RegisteredTests()) {
-    std::unique_ptr<QObject> test(factory());
+  for (const auto& registered : velmora::test::RegisteredTests()) {
+    if (registered.blnNeedsCorpus != blnCorpusRun) continue;
+    std::unique_ptr<QObject> test(registered.factory());
     failures += QTest::qExec(test.get(), argc, argv);
   }
   return failures == 0 ? 0 : 1;
