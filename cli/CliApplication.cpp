@@ -9,6 +9,7 @@
 #include "cli/ListCommand.h"
 #include "cli/ListingCommand.h"
 #include "cli/ProjectCommand.h"
+#include "cli/SitemapCommand.h"
 
 namespace velmora::cli {
 
@@ -20,6 +21,8 @@ std::unique_ptr<CliCommand> MakeCommand(const std::string& name, const CliEnviro
   if (name == "listing") return std::make_unique<ListingCommand>(env);
   if (name == "cat") return std::make_unique<CatCommand>(env);
   if (name == "project") return std::make_unique<ProjectCommand>(env);
+  if (name == "toc") return std::make_unique<SitemapCommand>(env, help::SitemapKind::Contents);
+  if (name == "index") return std::make_unique<SitemapCommand>(env, help::SitemapKind::Index);
   return nullptr;
 }
 
@@ -43,10 +46,16 @@ const char* CliApplication::UsageText() {
          "  velmora-cli project FILE.chm [-o DIR]\n"
          "      写出可再编译的帮助工程到文件夹DIR（默认为CHM文件路径加\"_工程\"）：\n"
          "      全部内容文件和按CHM文件自身记录生成的工程文件（.hhp）。\n"
+         "  velmora-cli toc FILE.chm\n"
+         "      列出目录：每行一项，每深一层缩进两个空格，名称后接TAB和目标路径\n"
+         "      （如/html/a.htm#b；标题项为空）；文件中没有的目标后再接TAB和\"缺失\"。\n"
+         "  velmora-cli index FILE.chm\n"
+         "      按同样格式列出索引的关键字，每个关键字的全部目标以TAB分隔。\n"
          "  velmora-cli --help\n"
          "      显示本帮助。\n"
-         "退出状态：0 成功；1 文件不存在、不是CHM文件或无法读写；2 用法错误；\n"
-         "  3 extract有内容未能导出（每项一行写到标准错误）。\n";
+         "退出状态：0 成功；1 文件不存在、不是CHM文件、无法读写或没有目录/索引；\n"
+         "  2 用法错误；"
+         "3 extract有内容未能导出（每项一行写到标准错误）。\n";
 }
 
 int CliApplication::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -11,5 +11,10 @@ inline constexpr const char* kNoSuchItemMessage = "找不到文件：";
 inline constexpr const char* kReadFailedMessage = "读取文件失败：";
 inline constexpr const char* kWriteFailedMessage = "写入文件失败：";
 inline constexpr const char* kUsageErrorMessage = "用法错误：";
+inline constexpr const char* kNoContentsMessage = "该文件没有目录（.hhc）：";
+inline constexpr const char* kNoIndexMessage = "该文件没有索引（.hhk）：";
+inline constexpr const char* kSitemapTruncatedMessage = "条目过多，只列出前几项，上限：";
+// After a target the file does not hold.
+inline constexpr const char* kMissingTargetMark = "缺失";
 
 }  // namespace velmora::cli

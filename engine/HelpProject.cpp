@@ -1,9 +1,6 @@
 #include "engine/HelpProject.h"
 
-#include <iconv.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -11,6 +8,7 @@
 #include <set>
 
 #include "engine/SafeRelativePath.h"
+#include "engine/help/TextEncoding.h"
 #include "platform/storage/ChmArchive.h"
 
 namespace velmora::engine {
@@ -69,26 +67,14 @@ bool EndsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && LowerAscii(text.substr(text.size() - end.size())) == end;
 }
 
-std::optional<std::string> ReadStream(platform::ChmArchive& archive, const char* name) {
-  const platform::ChmArchive::Entry* entry = archive.find(name);
-  if (!entry || entry->length > kMaxRecordStream) return std::nullopt;
-  std::string bytes;
-  bool ok = archive.extract(*entry, [&bytes](const char* data, std::size_t size) {
-    bytes.append(data, size);
-    return bytes.size() <= kMaxRecordStream;
-  });
-  if (!ok) return std::nullopt;
-  return bytes;
-}
-
 // The disk file a stored reference names (stored in the code page, or
 // already UTF-8 as chmcmd keeps it), found among files with ASCII case
 // ignored and a leading "/" dropped; empty when no such file was written.
-std::string FindFile(const std::optional<std::string>& reference, const char* codePage,
+std::string FindFile(const std::optional<std::string>& reference, const std::string& codePage,
                      const std::vector<std::string>& files) {
   if (!reference || reference->empty()) return {};
   std::vector<std::string> candidates{*reference};
-  if (auto utf8 = ConvertText(*reference, codePage, "UTF-8")) candidates.push_back(*utf8);
+  if (auto utf8 = help::ConvertText(*reference, codePage, "UTF-8")) candidates.push_back(*utf8);
   for (std::string candidate : candidates) {
     std::replace(candidate.begin(), candidate.end(), '\\', '/');
     while (!candidate.empty() && candidate[0] == '/') candidate.erase(0, 1);
@@ -136,6 +122,18 @@ constexpr LanguageName kLanguageNames[] = {
 };
 
 }  // namespace
+
+std::optional<std::string> ReadRecordStream(platform::ChmArchive& archive, const char* name) {
+  const platform::ChmArchive::Entry* entry = archive.find(name);
+  if (!entry || entry->length > kMaxRecordStream) return std::nullopt;
+  std::string bytes;
+  bool ok = archive.extract(*entry, [&bytes](const char* data, std::size_t size) {
+    bytes.append(data, size);
+    return bytes.size() <= kMaxRecordStream;
+  });
+  if (!ok) return std::nullopt;
+  return bytes;
+}
 
 SystemRecords ParseSystemStream(std::string_view bytes) {
   SystemRecords records;
@@ -203,65 +201,11 @@ std::vector<WindowDefinition> ParseWindowsStream(std::string_view windows, std::
   return result;
 }
 
-const char* CodePageForLcid(std::uint32_t lcid) {
-  switch (lcid & 0xFFFF) {
-    case 0x0804: case 0x1004: return "GBK";
-    case 0x0404: case 0x0C04: case 0x1404: return "BIG5";
-    default: break;
-  }
-  switch (lcid & 0x3FF) {  // the primary language
-    case 0x11: return "CP932";
-    case 0x12: return "CP949";
-    case 0x1E: return "CP874";
-    case 0x2A: return "CP1258";
-    case 0x02: case 0x19: case 0x22: case 0x23: case 0x2F: case 0x3F: case 0x40: case 0x44: case 0x50:
-      return "CP1251";
-    case 0x05: case 0x0E: case 0x15: case 0x18: case 0x1B: case 0x1C: case 0x24: return "CP1250";
-    case 0x1A: return (lcid & 0xFFFF) == 0x0C1A || (lcid & 0xFFFF) == 0x201A ? "CP1251" : "CP1250";
-    case 0x08: return "CP1253";
-    case 0x1F: case 0x2C: case 0x43: return "CP1254";
-    case 0x0D: return "CP1255";
-    case 0x01: case 0x20: case 0x29: return "CP1256";
-    case 0x25: case 0x26: case 0x27: return "CP1257";
-    default: return "CP1252";
-  }
-}
-
-std::optional<std::string> ConvertText(std::string_view text, const char* from, const char* to) {
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-  std::string out(text.size() * 4 + 16, '\0');
-  char* in = const_cast<char*>(text.data());
-  std::size_t inLeft = text.size();
-  std::size_t done = 0;
-  bool ok = true;
-  while (true) {
-    char* dst = out.data() + done;
-    std::size_t outLeft = out.size() - done;
-    const std::size_t rc = iconv(cd, inLeft ? &in : nullptr, &inLeft, &dst, &outLeft);
-    done = out.size() - outLeft;
-    if (rc != static_cast<std::size_t>(-1)) {
-      if (inLeft == 0) break;
-      continue;
-    }
-    if (errno == E2BIG) {
-      out.resize(out.size() * 2);
-      continue;
-    }
-    ok = false;  // an invalid or incomplete sequence
-    break;
-  }
-  iconv_close(cd);
-  if (!ok) return std::nullopt;
-  out.resize(done);
-  return out;
-}
-
 std::string LanguageValue(std::uint32_t lcid) {
   std::string value = Hex(lcid);
   for (const auto& language : kLanguageNames) {
     if (language.lcid != lcid) continue;
-    if (auto name = ConvertText(language.name, "UTF-8", CodePageForLcid(lcid))) value += " " + *name;
+    if (auto name = help::ConvertText(language.name, "UTF-8", help::CodePageForLanguage(lcid))) value += " " + *name;
   }
   return value;
 }
@@ -336,10 +280,10 @@ HelpProject ReadHelpProject(platform::ChmArchive& archive, const std::string& co
   HelpProject project;
   project.compiledFile = compiledFile;
   project.lcid = archive.languageId();
-  const char* codePage = CodePageForLcid(project.lcid);
-  if (auto system = ReadStream(archive, "#SYSTEM")) project.system = ParseSystemStream(*system);
-  auto windows = ReadStream(archive, "#WINDOWS");
-  auto strings = ReadStream(archive, "#STRINGS");
+  const std::string codePage = help::CodePageForLanguage(project.lcid);
+  if (auto system = ReadRecordStream(archive, "#SYSTEM")) project.system = ParseSystemStream(*system);
+  auto windows = ReadRecordStream(archive, "#WINDOWS");
+  auto strings = ReadRecordStream(archive, "#STRINGS");
   if (windows) project.windows = ParseWindowsStream(*windows, strings.value_or(""));
 
   project.contentsFile = FindFile(project.system.contentsFile, codePage, files);

@@ -34,6 +34,10 @@ struct SystemRecords {
 
 SystemRecords ParseSystemStream(std::string_view bytes);
 
+// A record stream of the open file (#SYSTEM, #WINDOWS, #STRINGS) whole;
+// nothing when it is absent, unreadable or larger than records ever are.
+std::optional<std::string> ReadRecordStream(platform::ChmArchive& archive, const char* name);
+
 // One entry of #WINDOWS with its texts looked up in #STRINGS. Numbers the
 // entry marks as not set (validMembers) are left out of the project line.
 struct WindowDefinition {
@@ -64,15 +68,6 @@ struct WindowDefinition {
 // Entries without a name are dropped; at most as many entries as the stream
 // holds are read, whatever count it declares.
 std::vector<WindowDefinition> ParseWindowsStream(std::string_view windows, std::string_view strings);
-
-// iconv's name of the ANSI code page Windows uses for the language:
-// "GBK" for 0x804, "BIG5" for 0x404, "CP932" for 0x411, "CP1251" for
-// Russian, ... and "CP1252" for Western and unknown languages.
-const char* CodePageForLcid(std::uint32_t lcid);
-
-// text converted between two iconv encodings; nothing when iconv does not
-// know them or the text does not convert completely.
-std::optional<std::string> ConvertText(std::string_view text, const char* from, const char* to);
 
 // The Language value: "0x804 中文(简体，中国)" in the help file's code page,
 // just "0x804" for a language without a known name.

@@ -1,0 +1,137 @@
+#include "engine/help/HelpFile.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "engine/HelpProject.h"
+#include "engine/help/TextEncoding.h"
+
+namespace velmora::help {
+
+namespace {
+
+std::string LowerAscii(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  }
+  return lower;
+}
+
+bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
+  if (text.size() < end.size()) return false;
+  return std::equal(end.begin(), end.end(), text.end() - end.size(), [](char a, char b) {
+    return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == (b >= 'A' && b <= 'Z' ? b - 'A' + 'a' : b);
+  });
+}
+
+// The stored path of a file a record names (in the code page), looked up
+// from the top folder as a contents entry's target would be.
+std::string StoredPathOf(const platform::ChmArchive& archive, const std::string& recorded,
+                         const std::string& codePage) {
+  if (recorded.empty()) return {};
+  const Target target = ResolveTarget(archive, "/", DecodeText(recorded, codePage), {}, codePage);
+  if (target.kind != Target::Kind::Page || target.missing || !target.file.empty()) return {};
+  return target.path;
+}
+
+// The first stored file with the extension, one at the top before one in
+// a folder; "::" bookkeeping and compiler streams are not candidates.
+std::string FirstStoredWith(const platform::ChmArchive& archive, std::string_view extension) {
+  for (bool blnTopOnly : {true, false}) {
+    for (const auto& entry : archive.entries()) {
+      if (entry.name.empty() || entry.name[0] == ':' || entry.name[0] == '#' || entry.name[0] == '$') continue;
+      if (!EndsWithIgnoringCase(entry.name, extension)) continue;
+      if (blnTopOnly && entry.name.find('/') != std::string::npos) continue;
+      return "/" + entry.name;
+    }
+  }
+  return {};
+}
+
+// Fills file and foundBy by the first rule that names a stored file.
+void Choose(const platform::ChmArchive& archive, const std::string& codePage,
+            const std::optional<std::string>& fromSystem, const std::string& fromWindow,
+            std::string_view extension, std::string& file, FoundBy& foundBy) {
+  if (fromSystem && !(file = StoredPathOf(archive, *fromSystem, codePage)).empty()) {
+    foundBy = FoundBy::System;
+  } else if (!(file = StoredPathOf(archive, fromWindow, codePage)).empty()) {
+    foundBy = FoundBy::DefaultWindow;
+  } else if (!(file = FirstStoredWith(archive, extension)).empty()) {
+    foundBy = FoundBy::OnlyStored;
+  }
+}
+
+}  // namespace
+
+HelpFacts ReadHelpFacts(platform::ChmArchive& archive) {
+  HelpFacts facts;
+  engine::SystemRecords system;
+  if (auto bytes = engine::ReadRecordStream(archive, "#SYSTEM")) system = engine::ParseSystemStream(*bytes);
+  facts.lcid = system.lcid.value_or(archive.languageId());
+  facts.codePage = CodePageForLanguage(facts.lcid);
+  facts.title = DecodeText(system.title.value_or(""), facts.codePage);
+
+  // The default window: the one #SYSTEM names, else the first defined.
+  engine::WindowDefinition window;
+  if (auto windows = engine::ReadRecordStream(archive, "#WINDOWS")) {
+    const auto strings = engine::ReadRecordStream(archive, "#STRINGS");
+    const auto definitions = engine::ParseWindowsStream(*windows, strings.value_or(""));
+    const auto named = std::find_if(definitions.begin(), definitions.end(), [&](const auto& w) {
+      return system.defaultWindow && w.name == *system.defaultWindow;
+    });
+    if (named != definitions.end()) {
+      window = *named;
+    } else if (!definitions.empty()) {
+      window = definitions.front();
+    }
+  }
+  Choose(archive, facts.codePage, system.contentsFile, window.contentsFile, ".hhc", facts.contentsFile,
+         facts.contentsFoundBy);
+  Choose(archive, facts.codePage, system.indexFile, window.indexFile, ".hhk", facts.indexFile, facts.indexFoundBy);
+  std::string topic = system.defaultTopic.value_or("");
+  if (topic.empty()) topic = !window.defaultFile.empty() ? window.defaultFile : window.homeFile;
+  facts.defaultTopic = DecodeText(topic, facts.codePage);
+  facts.compiledFile = DecodeText(system.compiledFile.value_or(""), facts.codePage);
+  return facts;
+}
+
+std::unique_ptr<HelpFile> HelpFile::Open(const std::string& path, platform::ChmArchive::OpenResult& result) {
+  auto archive = platform::ChmArchive::Open(path, result);
+  if (!archive) return nullptr;
+  return std::unique_ptr<HelpFile>(new HelpFile(std::move(archive)));
+}
+
+HelpFile::HelpFile(std::unique_ptr<platform::ChmArchive> archive)
+    : m_archive(std::move(archive)), m_facts(ReadHelpFacts(*m_archive)) {}
+
+std::string HelpFile::fileName() const { return std::filesystem::path(path()).filename().string(); }
+
+std::optional<Sitemap> HelpFile::ReadContents() { return ReadSitemap(m_facts.contentsFile); }
+
+std::optional<Sitemap> HelpFile::ReadIndex() { return ReadSitemap(m_facts.indexFile); }
+
+std::optional<Sitemap> HelpFile::ReadSitemap(const std::string& storedPath) {
+  if (storedPath.empty()) return std::nullopt;
+  const platform::ChmArchive::Entry* entry = m_archive->find(storedPath);
+  if (!entry || entry->length > kMaxSitemapBytes) return std::nullopt;
+  std::string bytes;
+  const bool ok = m_archive->extract(*entry, [&bytes](const char* data, std::size_t size) {
+    bytes.append(data, size);
+    return bytes.size() <= kMaxSitemapBytes;
+  });
+  if (!ok) return std::nullopt;
+  return ParseSitemap(bytes, m_facts.codePage);
+}
+
+Target HelpFile::Resolve(std::string_view local, std::string_view folder) const {
+  Target target = ResolveTarget(*m_archive, folder, local, fileName(), m_facts.codePage);
+  if (target.kind == Target::Kind::Page && !target.file.empty() && !m_facts.compiledFile.empty() &&
+      LowerAscii(std::filesystem::path(target.file).stem().string()) ==
+          LowerAscii(std::filesystem::path(m_facts.compiledFile).stem().string())) {
+    target = ResolveTarget(*m_archive, folder, local, target.file, m_facts.codePage);
+  }
+  return target;
+}
+
+}  // namespace velmora::help

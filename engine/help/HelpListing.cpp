@@ -1,0 +1,142 @@
+#include "engine/help/HelpListing.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
+namespace velmora::help {
+
+namespace {
+
+std::string LowerAscii(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  }
+  return lower;
+}
+
+bool IsChmName(std::string_view name) {
+  return name.size() > 4 && LowerAscii(name.substr(name.size() - 4)) == ".chm";
+}
+
+// One sitemap being listed: the file it belongs to and how far it got.
+struct Frame {
+  HelpFile* file;
+  bool blnMerged;  // another file's: its own pages name the file
+  Sitemap sitemap;
+  std::string folder;  // the sitemap's stored folder
+  std::size_t next = 0;
+  std::uint32_t base = 0;  // the level of the Merge entry it replaces
+};
+
+std::optional<Sitemap> ReadOf(HelpFile& file, SitemapKind kind, std::string_view storedPath, std::string& folder) {
+  std::string path(storedPath);
+  if (path.empty()) path = kind == SitemapKind::Contents ? file.facts().contentsFile : file.facts().indexFile;
+  if (path.empty()) return std::nullopt;
+  folder = std::string(StoredFolder(path));
+  return file.ReadSitemap(path);
+}
+
+Target TargetOf(const Frame& frame, HelpFolder& folder, std::string_view local) {
+  Target target = frame.file->Resolve(local, frame.folder);
+  if (target.kind != Target::Kind::Page) return target;
+  if (target.file.empty()) {
+    if (frame.blnMerged) target.file = frame.file->fileName();
+    return target;
+  }
+  HelpFile* other = folder.Open(target.file);
+  ResolveInOtherFile(other ? &other->archive() : nullptr, other ? other->facts().codePage : "", target);
+  return target;
+}
+
+}  // namespace
+
+HelpFolder::HelpFolder(std::string folder) : m_folder(std::move(folder)) {}
+
+HelpFile* HelpFolder::Open(std::string_view fileName) {
+  namespace fs = std::filesystem;
+  if (!IsChmName(fileName) || fileName.find('/') != std::string_view::npos) return nullptr;
+  const std::string key = LowerAscii(fileName);
+  auto known = m_files.find(key);
+  if (known != m_files.end()) return known->second.get();
+  std::unique_ptr<HelpFile>& file = m_files[key];
+  // The name as written, else the one file whose name differs in case only.
+  std::error_code error;
+  fs::path path = fs::path(m_folder) / std::string(fileName);
+  if (!fs::is_regular_file(path, error)) {
+    path.clear();
+    for (fs::directory_iterator it(m_folder, error), end; !error && it != end; it.increment(error)) {
+      if (LowerAscii(it->path().filename().string()) == key && it->is_regular_file(error)) {
+        path = it->path();
+        break;
+      }
+    }
+  }
+  if (path.empty()) return nullptr;
+  platform::ChmArchive::OpenResult result;
+  file = HelpFile::Open(path.string(), result);
+  return file.get();
+}
+
+std::optional<Listing> ListSitemap(HelpFile& file, HelpFolder& folder, SitemapKind kind) {
+  std::vector<Frame> stack(1);
+  stack[0].file = &file;
+  stack[0].blnMerged = false;
+  auto top = ReadOf(file, kind, {}, stack[0].folder);
+  if (!top) return std::nullopt;
+  stack[0].sitemap = std::move(*top);
+
+  Listing listing;
+  listing.truncated = stack[0].sitemap.truncated;
+  std::set<std::string> merged{LowerAscii(file.fileName())};
+  while (!stack.empty()) {
+    Frame& frame = stack.back();
+    if (frame.next == frame.sitemap.entries.size()) {
+      stack.pop_back();
+      continue;
+    }
+    SitemapEntry& entry = frame.sitemap.entries[frame.next++];
+    const std::uint32_t limit = listing.entries.empty() ? 0 : listing.entries.back().level + 1;
+    const std::uint32_t level = std::min({frame.base + entry.level, limit, kMaxSitemapLevel});
+    if (!entry.name.empty() || !entry.topics.empty() || !entry.seeAlso.empty()) {
+      if (listing.entries.size() >= kMaxSitemapEntries) {
+        listing.truncated = true;
+        break;
+      }
+      ListedEntry listed;
+      listed.level = level;
+      listed.name = std::move(entry.name);
+      listed.seeAlso = std::move(entry.seeAlso);
+      listed.imageNumber = entry.imageNumber;
+      for (auto& topic : entry.topics) listed.topics.push_back({std::move(topic.title), TargetOf(frame, folder, topic.local)});
+      listing.entries.push_back(std::move(listed));
+    }
+    if (entry.merge.empty()) continue;
+    // "other.chm::/other.hhc", "other.chm" or "mk:@MSITStore:other.chm::/x.hhc"
+    std::string_view value = entry.merge;
+    const std::size_t colon = value.find("::");
+    std::string_view name = value.substr(0, colon);
+    const std::size_t scheme = name.rfind(':');
+    if (scheme != std::string_view::npos) name.remove_prefix(scheme + 1);
+    const std::size_t slash = name.find_last_of("/\\");
+    if (slash != std::string_view::npos) name.remove_prefix(slash + 1);
+    if (!merged.insert(LowerAscii(name)).second) continue;
+    HelpFile* other = folder.Open(name);
+    if (!other) continue;
+    std::string storedPath;
+    if (colon != std::string_view::npos) {
+      const Target inner = other->Resolve(value.substr(colon + 2), "/");
+      if (inner.kind == Target::Kind::Page && inner.file.empty() && !inner.missing) storedPath = inner.path;
+    }
+    Frame child{other, true, {}, {}, 0, level};
+    auto sitemap = ReadOf(*other, kind, storedPath, child.folder);
+    if (!sitemap) continue;
+    child.sitemap = std::move(*sitemap);
+    listing.truncated = listing.truncated || child.sitemap.truncated;
+    stack.push_back(std::move(child));
+  }
+  return listing;
+}
+
+}  // namespace velmora::help
