@@ -40,7 +40,8 @@ class ChmSchemeHandler : public QWebEngineUrlSchemeHandler {
   void Serve(QWebEngineUrlRequestJob* job, bool blnFrame);
   void RedirectMoniker(QWebEngineUrlRequestJob* job, bool blnFrame);
   void Decode(const QPointer<QWebEngineUrlRequestJob>& job, const ChmLocation& location,
-              const std::shared_ptr<ChmStreamPipe>& pipe, bool blnFrame, qint64 lngLimit);
+              const std::shared_ptr<ChmStreamPipe>& pipe, bool blnFrame, qint64 lngLimit,
+              const QByteArray& charset);
   void Fail(QWebEngineUrlRequestJob* job, bool blnFrame, const QString& strItem, PreviewFailure failure,
             QWebEngineUrlRequestJob::Error error);
 
