@@ -106,6 +106,9 @@ class frmVelmora : public QMainWindow, public SearchHost {
   // frmVelmoraCommands.cpp
   void ConnectMenuCommands();
   void mnuClose_Click();
+  // The current CHM file in a reader window; without one, the file chosen
+  // in the open dialog.
+  void mnuRead_Click();
   void mnuExit_Click();
   void mnuAbout_Click();
   void mnuManual_Click();

@@ -13,10 +13,12 @@
 #include "ui/main/cListBox.h"
 #include "ui/main/cModeButton.h"
 #include "ui/main/frmVelmora.h"
+#include "ui/reader/frmReader.h"
 
 namespace velmora::ui {
 
 void frmVelmora::ConnectMenuCommands() {
+  connect(m_mnu.mnuRead, &QAction::triggered, this, &frmVelmora::mnuRead_Click);
   connect(m_mnu.mnuClose, &QAction::triggered, this, &frmVelmora::mnuClose_Click);
   connect(m_mnu.mnuExit, &QAction::triggered, this, &frmVelmora::mnuExit_Click);
   connect(m_mnu.mnuAbout, &QAction::triggered, this, &frmVelmora::mnuAbout_Click);
@@ -31,6 +33,11 @@ void frmVelmora::ConnectMenuCommands() {
 }
 
 void frmVelmora::mnuClose_Click() { ResetWindow(true); }
+
+void frmVelmora::mnuRead_Click() {
+  const QString strFile = m_blnLoaded ? m_strCHMFile : frmReader::ChooseChmFile(this, QString());
+  if (!strFile.isEmpty()) frmReader::OpenWindow(strFile, this);
+}
 
 void frmVelmora::mnuExit_Click() { close(); }
 
