@@ -114,6 +114,20 @@ void ChmSchemeHandler::Decode(const QPointer<QWebEngineUrlRequestJob>& job, cons
   };
   const std::shared_ptr<platform::ChmArchive> archive = m_service.Archives().Acquire(location.strChmFile);
   const platform::ChmArchive::Entry* entry = archive ? archive->find(location.strStoredPath.toStdString()) : nullptr;
+  // The file's root address ("x.chm::/") shows its default topic, as help
+  // viewers do; pages that find themselves at an unexpected address send
+  // themselves there.
+  if (!entry && archive && location.strStoredPath == QLatin1String("/")) {
+    const std::string strTopic = archive->defaultTopic();
+    if (!strTopic.empty() && archive->find(strTopic)) {
+      const QUrl target =
+          ChmUrl::ToUrl({location.strChmFile, ChmUrl::CleanStoredPath(QString::fromStdString(strTopic))});
+      QMetaObject::invokeMethod(this, [job, target] {
+        if (job) job->redirect(target);
+      }, Qt::QueuedConnection);
+      return;
+    }
+  }
   if (!entry) {
     fail(PreviewFailure::NotFound, QWebEngineUrlRequestJob::UrlNotFound);
     return;
