@@ -21,9 +21,6 @@ QString DonatePageAddress();
 // manual, notOpened gets its path (at once or later).
 void OpenManualOrWebsite(const QString& strAppFolder,
                          std::function<void(const QString&)> notOpened = nullptr);
-// The record key (folder path, "\", name) of a CHM file's default topic;
-// empty when the file names none or cannot be read.
-QString DefaultTopicKey(const QString& strCHMFile);
 void OpenWebsite();
 void OpenDonatePage();
 

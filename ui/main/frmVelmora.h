@@ -112,9 +112,6 @@ class frmVelmora : public QMainWindow, public SearchHost {
   void mnuExit_Click();
   void mnuAbout_Click();
   void mnuManual_Click();
-  // The manual in this window, for a desktop that cannot open it: single
-  // mode, the manual listed and its default topic previewed.
-  void OpenManualHere(const QString& strManual);
   void mnuDonate_Click();
   void mnuWebsite_Click();
   void mnuViewInplace_Click();

@@ -4,14 +4,11 @@
 
 #include <QAction>
 #include <QPointer>
-#include <QRadioButton>
 
 #include "engine/basVelmora.h"
 #include "settings/basAssociation.h"
 #include "ui/common/frmAbout.h"
 #include "ui/main/HelpLinks.h"
-#include "ui/main/cListBox.h"
-#include "ui/main/cModeButton.h"
 #include "ui/main/frmVelmora.h"
 #include "ui/reader/frmReader.h"
 
@@ -43,33 +40,12 @@ void frmVelmora::mnuExit_Click() { close(); }
 
 void frmVelmora::mnuAbout_Click() { frmAbout::ShowAbout(this, HeaderPicture(), windowIcon()); }
 
+// A desktop without an application for CHM files: the manual in a reader
+// window, and the file open here stays as it is.
 void frmVelmora::mnuManual_Click() {
   QPointer<frmVelmora> window(this);
   OpenManualOrWebsite(QString::fromStdString(engine::basVelmora::GetAppFolder()),
-                      [window](const QString& strManual) {
-                        if (window) window->OpenManualHere(strManual);
-                      });
-}
-
-void frmVelmora::OpenManualHere(const QString& strManual) {
-  // Not while an export or another walk runs (the answer may come late).
-  if (m_blnExporting || !CanStartWalk()) return;
-  optMode[0]->setChecked(true);
-  // The CHM file list stays as it is.
-  if (!OpenChosenFile(strManual, false)) return;
-  const QString strTopic = DefaultTopicKey(strManual);
-  int lngRow = 0;
-  for (std::size_t i = 0; i < m_colItems.size(); ++i) {
-    const QString strKey = QString::fromStdString(m_colItems[i].Path + "\\" + m_colItems[i].Name);
-    if (strKey.compare(strTopic, Qt::CaseInsensitive) == 0) {
-      lngRow = int(i);
-      break;
-    }
-  }
-  if (lstItems->count() == 0) return;
-  // As the search dialog does: the row made current is previewed once.
-  lstItems->setCurrentRow(lngRow);
-  ContentRowMadeCurrent(lngRow);
+                      [window](const QString& strManual) { frmReader::OpenWindow(strManual, window); });
 }
 
 void frmVelmora::mnuDonate_Click() { OpenDonatePage(); }
