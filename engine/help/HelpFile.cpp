@@ -4,33 +4,31 @@
 #include <filesystem>
 
 #include "engine/HelpProject.h"
+#include "engine/help/AsciiCase.h"
 #include "engine/help/TextEncoding.h"
 
 namespace velmora::help {
 
 namespace {
 
-std::string LowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+// What a record's text (a file, a topic) names, looked up from the top
+// folder as a contents entry's target is: decoded by the rules of names,
+// else converted from the code page, since a short name in a legacy code
+// page can be valid UTF-8 by chance (GBK D2 B3 "页" reads as U+04B3).
+Target RecordedTarget(const platform::ChmArchive& archive, const std::string& recorded, const std::string& codePage) {
+  Target target;
+  for (const std::string& text : {DecodeText(recorded, codePage), ToUtf8(recorded, codePage)}) {
+    target = ResolveTarget(archive, "/", text, {}, codePage);
+    if (target.kind == Target::Kind::Page && target.file.empty() && !target.missing) break;
   }
-  return lower;
+  return target;
 }
 
-bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
-  if (text.size() < end.size()) return false;
-  return std::equal(end.begin(), end.end(), text.end() - end.size(), [](char a, char b) {
-    return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == (b >= 'A' && b <= 'Z' ? b - 'A' + 'a' : b);
-  });
-}
-
-// The stored path of a file a record names (in the code page), looked up
-// from the top folder as a contents entry's target would be.
+// The stored path of a file a record names; empty when it is not stored.
 std::string StoredPathOf(const platform::ChmArchive& archive, const std::string& recorded,
                          const std::string& codePage) {
   if (recorded.empty()) return {};
-  const Target target = ResolveTarget(archive, "/", DecodeText(recorded, codePage), {}, codePage);
+  const Target target = RecordedTarget(archive, recorded, codePage);
   if (target.kind != Target::Kind::Page || target.missing || !target.file.empty()) return {};
   return target.path;
 }
@@ -91,7 +89,10 @@ HelpFacts ReadHelpFacts(platform::ChmArchive& archive, std::string_view codePage
   Choose(archive, facts.codePage, system.indexFile, window.indexFile, ".hhk", facts.indexFile, facts.indexFoundBy);
   std::string topic = system.defaultTopic.value_or("");
   if (topic.empty()) topic = !window.defaultFile.empty() ? window.defaultFile : window.homeFile;
-  facts.defaultTopic = DecodeText(topic, facts.codePage);
+  const Target defaultTarget = RecordedTarget(archive, topic, facts.codePage);
+  facts.defaultTopic = defaultTarget.kind == Target::Kind::Page && !defaultTarget.missing
+                           ? defaultTarget.Text()
+                           : DecodeText(topic, facts.codePage);
   facts.compiledFile = DecodeText(system.compiledFile.value_or(""), facts.codePage);
   return facts;
 }

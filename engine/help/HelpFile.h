@@ -31,7 +31,9 @@ struct HelpFacts {
   std::string indexFile;
   FoundBy contentsFoundBy = FoundBy::None;
   FoundBy indexFoundBy = FoundBy::None;
-  std::string defaultTopic;  // UTF-8, as written: a Local value from the top folder
+  // The stored page ("/dir/a.htm#b") when the file holds it, else the text
+  // as written (UTF-8; a Local value from the top folder).
+  std::string defaultTopic;
   // The name the file was compiled as ("pywin32", #SYSTEM writes it
   // without ".chm"): its own references
   // ("mk:@MSITStore:PyWin32.chm::/a.htm") keep that name when the file is

@@ -4,20 +4,14 @@
 #include <filesystem>
 #include <set>
 
+#include "engine/help/AsciiCase.h"
+
 namespace velmora::help {
 
 namespace {
 
-std::string LowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  }
-  return lower;
-}
-
 bool IsChmName(std::string_view name) {
-  return name.size() > 4 && LowerAscii(name.substr(name.size() - 4)) == ".chm";
+  return name.size() > 4 && EndsWithIgnoringCase(name, ".chm");
 }
 
 // One sitemap being listed: the file it belongs to and how far it got.
@@ -38,12 +32,17 @@ std::optional<Sitemap> ReadOf(HelpFile& file, SitemapKind kind, std::string_view
   return file.ReadSitemap(path);
 }
 
-Target TargetOf(const Frame& frame, HelpFolder& folder, std::string_view local) {
+// A target as the listed file sees it: pages of a merged file name it,
+// and a merged file's references to the listed file are its own pages.
+Target TargetOf(const Frame& frame, HelpFile& listed, HelpFolder& folder, std::string_view local) {
   Target target = frame.file->Resolve(local, frame.folder);
   if (target.kind != Target::Kind::Page) return target;
   if (target.file.empty()) {
     if (frame.blnMerged) target.file = frame.file->fileName();
     return target;
+  }
+  if (frame.blnMerged && LowerAscii(target.file) == LowerAscii(listed.fileName())) {
+    return ResolveTarget(listed.archive(), "/", local.substr(local.find("::") + 2), {}, listed.facts().codePage);
   }
   HelpFile* other = folder.Open(target.file);
   ResolveInOtherFile(other ? &other->archive() : nullptr, other ? other->facts().codePage : "", target);
@@ -61,19 +60,25 @@ HelpFile* HelpFolder::Open(std::string_view fileName) {
   auto known = m_files.find(key);
   if (known != m_files.end()) return known->second.get();
   std::unique_ptr<HelpFile>& file = m_files[key];
-  // The name as written, else the one file whose name differs in case only.
+  if (m_opened >= kMaxOpenFiles) return nullptr;
+  // The name as written, else the file whose name differs in case only
+  // (the folder is listed once).
   std::error_code error;
   fs::path path = fs::path(m_folder) / std::string(fileName);
   if (!fs::is_regular_file(path, error)) {
-    path.clear();
-    for (fs::directory_iterator it(m_folder, error), end; !error && it != end; it.increment(error)) {
-      if (LowerAscii(it->path().filename().string()) == key && it->is_regular_file(error)) {
-        path = it->path();
-        break;
+    if (!m_listed) {
+      m_listed = true;
+      for (fs::directory_iterator it(m_folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (IsChmName(name)) m_names.emplace(LowerAscii(name), name);
       }
     }
+    const auto listed = m_names.find(key);
+    if (listed == m_names.end()) return nullptr;
+    path = fs::path(m_folder) / listed->second;
+    if (!fs::is_regular_file(path, error)) return nullptr;
   }
-  if (path.empty()) return nullptr;
+  ++m_opened;
   platform::ChmArchive::OpenResult result;
   file = HelpFile::Open(path.string(), result);
   return file.get();
@@ -109,7 +114,7 @@ std::optional<Listing> ListSitemap(HelpFile& file, HelpFolder& folder, SitemapKi
       listed.name = std::move(entry.name);
       listed.seeAlso = std::move(entry.seeAlso);
       listed.imageNumber = entry.imageNumber;
-      for (auto& topic : entry.topics) listed.topics.push_back({std::move(topic.title), TargetOf(frame, folder, topic.local)});
+      for (auto& topic : entry.topics) listed.topics.push_back({std::move(topic.title), TargetOf(frame, file, folder, topic.local)});
       listing.entries.push_back(std::move(listed));
     }
     if (entry.merge.empty()) continue;

@@ -17,16 +17,24 @@ namespace velmora::help {
 
 // Opens the CHM files of one folder on demand, each once, by a name as a
 // help file writes it (letter case ignored when no file has it exactly).
+// At most kMaxOpenFiles are opened, so a contents file naming every file
+// of a large folder holds neither every file nor a descriptor for each.
 class HelpFolder {
  public:
   explicit HelpFolder(std::string folder);
 
-  // Null when the folder holds no such CHM file or it does not open.
+  // Null when the folder holds no such CHM file, it does not open, or the
+  // bound is reached.
   HelpFile* Open(std::string_view fileName);
+
+  static constexpr std::size_t kMaxOpenFiles = 64;
 
  private:
   std::string m_folder;
   std::map<std::string, std::unique_ptr<HelpFile>> m_files;  // by lower-cased name; null: not there
+  std::size_t m_opened = 0;
+  bool m_listed = false;
+  std::map<std::string, std::string> m_names;  // the folder's .chm files: lower-cased name to name
 };
 
 struct ListedTopic {

@@ -3,24 +3,13 @@
 #include <cctype>
 #include <vector>
 
+#include "engine/help/AsciiCase.h"
 #include "engine/help/TextEncoding.h"
 #include "platform/storage/ChmArchive.h"
 
 namespace velmora::help {
 
 namespace {
-
-std::string LowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  }
-  return lower;
-}
-
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && LowerAscii(text.substr(0, prefix.size())) == prefix;
-}
 
 std::string_view Trimmed(std::string_view text) {
   const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
@@ -158,7 +147,7 @@ Target ResolveTarget(const platform::ChmArchive& archive, std::string_view folde
       target.kind = Target::Kind::Refused;
       return target;
     }
-    if (LowerAscii(file) != LowerAscii(ownFileName)) target.file = std::string(file);
+    if (!EqualsIgnoringCase(file, ownFileName)) target.file = std::string(file);
     reference = rest.substr(separator + 2);
     folder = "/";
   } else if (scheme == "http" || scheme == "https" || scheme == "ftp" || scheme == "mailto") {

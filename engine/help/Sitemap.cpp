@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "engine/help/AsciiCase.h"
 #include "engine/help/TextEncoding.h"
 
 namespace velmora::help {
@@ -100,16 +101,6 @@ char32_t ByteOf(char32_t code) {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
 struct Attribute {
   std::string_view name;
   std::string_view value;
@@ -177,7 +168,10 @@ class SitemapBuilder {
   // byteCodePage: see DecodeEntities.
   SitemapBuilder(Sitemap& sitemap, std::string_view byteCodePage) : m_sitemap(sitemap), m_byteCodePage(byteCodePage) {}
 
-  void OpenList() { ++m_depth; }
+  void OpenList() {
+    Finish();
+    ++m_depth;
+  }
   void CloseList() {
     Finish();
     if (m_depth > 0) --m_depth;
@@ -278,10 +272,13 @@ std::string DecodeEntities(std::string_view text, std::string_view byteCodePage)
     if (amp == std::string_view::npos) break;
     if (amp > at) flush();
     out.append(text.substr(at, amp - at));
-    const std::size_t semicolon = text.find(';', amp + 1);
+    // Looked for among the next few characters only, so that a value of
+    // many "&" and no ";" takes linear time.
     constexpr std::size_t kLongestReference = 10;
+    std::size_t semicolon = text.substr(amp + 1, kLongestReference + 1).find(';');
+    if (semicolon != std::string_view::npos) semicolon += amp + 1;
     char32_t code = 0xFFFF;
-    if (semicolon != std::string_view::npos && semicolon - amp - 1 <= kLongestReference) {
+    if (semicolon != std::string_view::npos) {
       code = ReferencedCharacter(text.substr(amp + 1, semicolon - amp - 1));
     }
     const char32_t byte = byteCodePage.empty() ? 0 : ByteOf(code);

@@ -5,20 +5,14 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "engine/help/AsciiCase.h"
+
 namespace velmora::help {
 
 namespace {
 
 constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-
-std::string LowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  }
-  return lower;
-}
 
 // An open iconv descriptor, closed when it goes.
 class Converter {
@@ -245,8 +239,10 @@ std::string PageCharset(std::string_view head, std::string_view codePage) {
   if (!label.empty()) {
     const std::string charset = CharsetForLabel(label);
     // UTF-8 the bytes are not, or UTF-16 without a BOM (its tags would not
-    // read as ASCII), is a declaration the bytes contradict.
-    if (charset != "UTF-8" && charset.rfind("UTF-16", 0) != 0 && IconvKnows(charset)) return charset;
+    // read as ASCII), is a declaration the bytes contradict. Here the head
+    // is either ASCII alone or not UTF-8.
+    if (charset == "UTF-8") return IsValidUtf8(head, true) ? charset : std::string(codePage);
+    if (charset.rfind("UTF-16", 0) != 0 && IconvKnows(charset)) return charset;
   }
   return std::string(codePage);
 }

@@ -11,7 +11,11 @@
 // - the walker's records are the enumerated elements, in order;
 // - extraction leaves nothing outside its output folder, creates only
 //   folders and regular files there, and every file holds the complete bytes
-//   of some stream.
+//   of some stream;
+// - the help file's contents and index (and the input itself read as a
+//   sitemap) come out as a tree: no level more than one deeper than the
+//   entry before, no more entries than the bound, and every page target a
+//   clean path inside the file.
 // Work per input is bounded: per pass at most kDecodeBudget bytes of streams
 // and kLzxBudget of LZX work, and at most kMaxFiles streams extracted.
 
@@ -32,6 +36,7 @@
 #include <vector>
 
 #include "engine/cCHMParser.h"
+#include "engine/help/HelpListing.h"
 #include "platform/storage/CaseFold.h"
 #include "platform/storage/ChmArchive.h"
 #include "platform/storage/ChmStorageService.h"
@@ -270,6 +275,57 @@ void LookUpKeys(const std::string& file) {
   }
 }
 
+// Levels that make a tree, bounds kept.
+template <typename Entries>
+void CheckTreeShape(const Entries& entries, const char* what) {
+  Check(entries.size() <= help::kMaxSitemapEntries, std::string(what) + ": more entries than the bound");
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const std::uint32_t limit = i == 0 ? 0 : entries[i - 1].level + 1;
+    Check(entries[i].level <= std::min(limit, help::kMaxSitemapLevel), std::string(what) + ": a level jumps");
+  }
+}
+
+// A page target's path: "/", or "/" and segments, none empty, "." or "..".
+void CheckInside(const help::Target& target) {
+  if (target.kind != help::Target::Kind::Page) return;
+  const std::string& path = target.path;
+  Check(!path.empty() && path[0] == '/', "a target path does not start at the top: " + path);
+  if (path == "/") return;
+  for (std::size_t start = 1; start <= path.size();) {
+    const std::size_t end = std::min(path.find('/', start), path.size());
+    const std::string segment = path.substr(start, end - start);
+    Check(!segment.empty() && segment != "." && segment != "..", "a target path leaves its folder: " + path);
+    start = end + 1;
+  }
+}
+
+// The reader's view of the file: #SYSTEM facts, contents and index with
+// their targets; and the input's bytes read as a sitemap in two code pages.
+void ReadAsHelp(const std::string& file, const std::uint8_t* data, std::size_t size) {
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  for (const char* codePage : {"GBK", "CP1252"}) CheckTreeShape(help::ParseSitemap(bytes, codePage).entries, "input");
+
+  platform::ChmArchive::OpenResult result;
+  ResetLzxBudget();
+  const auto help = help::HelpFile::Open(file, result);
+  if (!help) return;
+  CheckInside(help->Resolve(help->facts().defaultTopic, "/"));
+  help::HelpFolder folder(fs::path(file).parent_path().string());
+  for (const auto kind : {help::SitemapKind::Contents, help::SitemapKind::Index}) {
+    const std::string& stored =
+        kind == help::SitemapKind::Contents ? help->facts().contentsFile : help->facts().indexFile;
+    const auto* entry = stored.empty() ? nullptr : help->archive().find(stored);
+    if (!entry || entry->length > kDecodeBudget) continue;
+    ResetLzxBudget();
+    const auto listing = help::ListSitemap(*help, folder, kind);
+    if (!listing) continue;
+    CheckTreeShape(listing->entries, "listing");
+    for (const auto& listed : listing->entries) {
+      for (const auto& topic : listed.topics) CheckInside(topic.target);
+    }
+  }
+}
+
 // Thrown from the walker's progress handler to end an extraction that has
 // gone past the budget.
 struct BudgetExceeded {};
@@ -441,6 +497,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const StoragePass pass = ReadThroughStorage(input.string());
   LookUpKeys(input.string());
+  ReadAsHelp(input.string(), data, size);
   Walk(input.string(), pass, sandbox);
 
   CheckOnlyChild(work, {"input.chm", "sandbox"});

@@ -75,5 +75,21 @@ int main(int argc, char** argv) {
   write("crafted-many-chunks.chm", many);
   write("crafted-truncated.chm", ChmBuilder(many).truncateAt(0xCC + 4096 + 200));
   write("crafted-empty.chm", ChmBuilder());
+
+  // A help file whose records and contents lie: #SYSTEM names a contents
+  // file in GBK, the contents nest, merge themselves and point outside.
+  std::string contents = "<OBJECT type=\"text/site properties\"></OBJECT>";
+  for (int i = 0; i < 40; ++i) contents += "<UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"&#x4E2D;&Atilde;\">";
+  contents +=
+      "<param name=\"Local\" value=\"..\\..\\a%20b.htm#x\"><param name=\"Name\" value=\"t\">"
+      "<param name=\"Local\" value=\"mk:@MSITStore:help.chm::/html/a.htm\"></OBJECT>"
+      "<LI><OBJECT type=\"text/sitemap\"><param name=\"Merge\" value=\"help.chm::/\xC4\xBF.hhc\">"
+      "<param name=\"Keyword\" value=\"javascript\"><param name=\"Local\" value=\"javascript:alert(1)\">"
+      "<param name=\"See Also\" value=\"x\"><param name=\"ImageNumber\" value=\"99999999999\">";
+  std::string system = std::string("\3\0\0\0\4\0\x24\0\x04\x08\0\0", 12) + std::string(32, '\0');
+  system += std::string("\0\0\x08\0\xC4\xBF.hhc\0", 12) + std::string("\6\0\5\0help\0", 9);
+  ChmBuilder help;
+  help.add("/#SYSTEM", system).add("/目.hhc", contents).add("/a b.htm", "a").add("/html/a.htm", "b");
+  write("crafted-help.chm", help);
   return ok ? 0 : 1;
 }

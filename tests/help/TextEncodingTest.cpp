@@ -77,6 +77,7 @@ TEST(TextEncodingTest, PageCharsetBelievesTheBytesOverTheDeclaration) {
       // A declaration the bytes contradict, or one iconv does not know,
       // gives way to the language's code page.
       {"<meta charset=utf-8>" + kGbkChinese, "GBK", "GBK"},
+      {"<meta charset=UTF-8><p>ASCII as far as the head goes", "GBK", "UTF-8"},
       {"<meta charset=utf-16><p>" + kGbkChinese, "GBK", "GBK"},
       {"<meta charset=no-such-charset><p>" + kGbkChinese, "GBK", "GBK"},
       {"<p>" + kSjisDocument, "CP932", "CP932"},
