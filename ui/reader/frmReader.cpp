@@ -229,7 +229,9 @@ void frmReader::FillRecentMenu() {
   const QStringList files = ReaderSettings::RecentFiles();
   for (int i = 0; i < files.size(); ++i) {
     const QString strFile = files[i];
-    QAction* action = m_mnuRecent->addAction(QStringLiteral("&%1 %2").arg((i + 1) % 10).arg(strFile));
+    QString strCaption = strFile;
+    strCaption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    QAction* action = m_mnuRecent->addAction(QStringLiteral("&%1 %2").arg((i + 1) % 10).arg(strCaption));
     action->setObjectName(QStringLiteral("mnuRecent%1").arg(i));
     connect(action, &QAction::triggered, this, [this, strFile] { OpenFile(strFile); });
   }
@@ -286,6 +288,9 @@ bool frmReader::LoadDocument(const QString& strChmFile, const QString& strEncodi
   for (QAction* action : m_grpEncoding->actions()) action->setChecked(action->data().toString() == strEncoding);
   FillContents();
   FillIndex();
+  m_tabs->setTabEnabled(0, !m_document->contents.empty());
+  m_tabs->setTabEnabled(1, !m_document->index.empty());
+  if (!m_tabs->isTabEnabled(m_tabs->currentIndex())) m_tabs->setCurrentIndex(m_tabs->isTabEnabled(0) ? 0 : 1);
   UpdateTitle();
   return true;
 }

@@ -73,10 +73,6 @@ class frmReader : public QMainWindow {
   QSplitter* Splitter() const { return m_splitter; }
   QAction* Action(const QString& strName) const;
 
- signals:
-  // A page of the given target finished loading (ok or not).
-  void PageLoaded(bool blnOk);
-
  protected:
   void closeEvent(QCloseEvent* event) override;
 

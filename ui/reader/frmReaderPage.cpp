@@ -25,7 +25,6 @@ constexpr std::array<double, 13> kZoomSteps{0.33, 0.5, 0.67, 0.75, 0.8, 0.9, 1.0
 
 void frmReader::ConnectPage() {
   connect(m_view, &QWebEngineView::urlChanged, this, &frmReader::PageUrlChanged);
-  connect(m_view, &QWebEngineView::loadFinished, this, &frmReader::PageLoaded);
   connect(m_view->page(), &QWebEnginePage::linkHovered, this, [this](const QString& strUrl) {
     m_lblStatus->setText(strUrl);
   });
@@ -51,14 +50,14 @@ void frmReader::ShowTarget(const ReaderTarget& target) {
 void frmReader::PageUrlChanged(const QUrl& url) {
   const std::optional<ReaderTarget> target = TargetOfUrl(url);
   if (!target) return;
-  m_current = *target;
   // A link to another CHM file beside this one: the reader now reads that
   // file (its contents and index), the history still holds both.
   if (target->strChmFile != m_strChmFile && QFileInfo(target->strChmFile).isFile()) {
-    SaveState();
+    SaveState();  // with the page of the file left
     const ReaderFileState state = ReaderSettings::Load(target->strChmFile);
     if (LoadDocument(target->strChmFile, state.strEncoding)) m_state = state;
   }
+  m_current = *target;
   SelectInContents(*target);
 }
 
