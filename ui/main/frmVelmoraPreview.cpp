@@ -13,12 +13,16 @@
 #include <vector>
 
 #include "app/PreviewChoice.h"
+#include "app/SitemapPage.h"
 #include "app/preview/AboutPages.h"
 #include "app/preview/ChmPreviewService.h"
 #include "app/preview/PreviewSandbox.h"
 #include "engine/ReportText.h"
 #include "engine/basVelmora.h"
 #include "engine/cCHMParser.h"
+#include "engine/help/HelpFile.h"
+#include "engine/help/TextEncoding.h"
+#include "platform/storage/ChmArchive.h"
 #include "ui/common/ucFirefoxWait.h"
 #include "ui/main/WindowMessages.h"
 #include "ui/main/cListBox.h"
@@ -30,6 +34,21 @@ namespace {
 
 QString FromUtf8(const std::string& strText) { return QString::fromStdString(strText); }
 std::string ToUtf8(const QString& strText) { return strText.toStdString(); }
+
+// The preview copy of a contents or index file becomes a page of its
+// entries, read in the code page of the CHM file's language.
+void RewriteSitemapCopy(const QString& strCopy, const QString& strChmFile) {
+  QFile copy(strCopy);
+  if (copy.size() > qint64(help::kMaxSitemapBytes) || !copy.open(QIODevice::ReadOnly)) return;
+  const QByteArray bytes = copy.readAll();
+  copy.close();
+  platform::ChmArchive::OpenResult result;
+  const auto archive = platform::ChmArchive::Open(QFile::encodeName(strChmFile).toStdString(), result);
+  const std::string strCodePage = help::CodePageForLanguage(archive ? archive->languageId() : 0);
+  const std::string strPage =
+      app::SitemapPage(help::ParseSitemap(std::string_view(bytes.constData(), std::size_t(bytes.size())), strCodePage));
+  if (copy.open(QIODevice::WriteOnly | QIODevice::Truncate)) copy.write(strPage.data(), qint64(strPage.size()));
+}
 
 // Executables and scripts are shown only when the user says Yes; No is
 // the default answer.
@@ -108,7 +127,11 @@ QString frmVelmora::PreviewAddress(const engine::cCHMItemInfo& item) {
   const app::PreviewChoice choice = app::ChoosePreview(strExtension);
   if (!ConfirmPreview(this, choice.confirmation)) return app::RefusedPageAddress(strName);
   if (m_mnu.mnuPreview->isChecked() || choice.blnForceCopy) {
-    return ExtractPreviewCopy(item, FromUtf8(choice.strCopyExtension));
+    const QString strCopy = ExtractPreviewCopy(item, FromUtf8(choice.strCopyExtension));
+    if ((strExtension == "hhc" || strExtension == "hhk") && QFileInfo(strCopy).isFile()) {
+      RewriteSitemapCopy(strCopy, m_strCHMFile);
+    }
+    return strCopy;
   }
   // In place: the stored path with "/" between its parts, joined as it is.
   const QString strFolder = FromUtf8(item.Path).replace(QLatin1Char('\\'), QLatin1Char('/'));
