@@ -30,7 +30,14 @@ int SitemapCommand::execute(const std::vector<std::string>& args, std::ostream& 
   help::HelpFolder folder(std::filesystem::path(strCHMFile).parent_path().string());
   const auto listing = help::ListSitemap(*file, folder, m_kind);
   if (!listing) {
-    err << (blnContents ? kNoContentsMessage : kNoIndexMessage) << strCHMFile << '\n';
+    // Named or stored, but it cannot be read (damaged, or larger than any
+    // real one): say which.
+    const std::string& stored = blnContents ? file->facts().contentsFile : file->facts().indexFile;
+    if (stored.empty()) {
+      err << (blnContents ? kNoContentsMessage : kNoIndexMessage) << strCHMFile << '\n';
+    } else {
+      err << kReadFailedMessage << stored << '\n';
+    }
     return kExitFailure;
   }
   std::string line;

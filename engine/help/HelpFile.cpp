@@ -62,12 +62,12 @@ void Choose(const platform::ChmArchive& archive, const std::string& codePage,
 
 }  // namespace
 
-HelpFacts ReadHelpFacts(platform::ChmArchive& archive, std::string_view codePage) {
+HelpFacts ReadHelpFacts(platform::ChmArchive& archive) {
   HelpFacts facts;
   engine::SystemRecords system;
   if (auto bytes = engine::ReadRecordStream(archive, "#SYSTEM")) system = engine::ParseSystemStream(*bytes);
   facts.lcid = system.lcid.value_or(archive.languageId());
-  facts.codePage = codePage.empty() ? CodePageForLanguage(facts.lcid) : std::string(codePage);
+  facts.codePage = CodePageForLanguage(facts.lcid);
   facts.title = DecodeText(system.title.value_or(""), facts.codePage);
 
   // The default window: the one #SYSTEM names, else the first defined.
@@ -97,15 +97,23 @@ HelpFacts ReadHelpFacts(platform::ChmArchive& archive, std::string_view codePage
   return facts;
 }
 
-std::unique_ptr<HelpFile> HelpFile::Open(const std::string& path, platform::ChmArchive::OpenResult& result,
-                                         std::string_view codePage) {
+std::unique_ptr<HelpFile> HelpFile::Open(const std::string& path, platform::ChmArchive::OpenResult& result) {
   auto archive = platform::ChmArchive::Open(path, result);
   if (!archive) return nullptr;
-  return std::unique_ptr<HelpFile>(new HelpFile(std::move(archive), codePage));
+  return std::unique_ptr<HelpFile>(new HelpFile(std::move(archive)));
 }
 
-HelpFile::HelpFile(std::unique_ptr<platform::ChmArchive> archive, std::string_view codePage)
-    : m_archive(std::move(archive)), m_facts(ReadHelpFacts(*m_archive, codePage)) {}
+HelpFile::HelpFile(std::unique_ptr<platform::ChmArchive> archive)
+    : m_archive(std::move(archive)), m_facts(ReadHelpFacts(*m_archive)) {
+  if (auto bytes = engine::ReadRecordStream(*m_archive, "#SYSTEM")) {
+    m_storedTitle = engine::ParseSystemStream(*bytes).title.value_or("");
+  }
+}
+
+void HelpFile::setCharset(const std::string& charset) {
+  m_charset = charset;
+  m_facts.title = charset.empty() ? DecodeText(m_storedTitle, m_facts.codePage) : ToUtf8(m_storedTitle, charset);
+}
 
 std::string HelpFile::fileName() const { return std::filesystem::path(path()).filename().string(); }
 
@@ -123,15 +131,16 @@ std::optional<Sitemap> HelpFile::ReadSitemap(const std::string& storedPath) {
     return bytes.size() <= kMaxSitemapBytes;
   });
   if (!ok) return std::nullopt;
-  return ParseSitemap(bytes, m_facts.codePage);
+  return m_charset.empty() ? ParseSitemap(bytes, m_facts.codePage) : ParseSitemapAs(bytes, m_charset);
 }
 
 Target HelpFile::Resolve(std::string_view local, std::string_view folder) const {
-  Target target = ResolveTarget(*m_archive, folder, local, fileName(), m_facts.codePage);
+  const std::string& codePage = m_charset.empty() ? m_facts.codePage : m_charset;
+  Target target = ResolveTarget(*m_archive, folder, local, fileName(), codePage);
   if (target.kind == Target::Kind::Page && !target.file.empty() && !m_facts.compiledFile.empty() &&
       LowerAscii(std::filesystem::path(target.file).stem().string()) ==
           LowerAscii(std::filesystem::path(m_facts.compiledFile).stem().string())) {
-    target = ResolveTarget(*m_archive, folder, local, target.file, m_facts.codePage);
+    target = ResolveTarget(*m_archive, folder, local, target.file, codePage);
   }
   return target;
 }

@@ -41,20 +41,24 @@ struct HelpFacts {
   std::string compiledFile;
 };
 
-// Reads the facts of the open file. codePage, when not empty, stands for
-// the language's (a reader's choice for a file whose names come out wrong).
-HelpFacts ReadHelpFacts(platform::ChmArchive& archive, std::string_view codePage = {});
+// Reads the facts of the open file.
+HelpFacts ReadHelpFacts(platform::ChmArchive& archive);
 
 class HelpFile {
  public:
-  // Null unless result is Ok. codePage: as for ReadHelpFacts.
-  static std::unique_ptr<HelpFile> Open(const std::string& path, platform::ChmArchive::OpenResult& result,
-                                        std::string_view codePage = {});
+  // Null unless result is Ok.
+  static std::unique_ptr<HelpFile> Open(const std::string& path, platform::ChmArchive::OpenResult& result);
 
   const std::string& path() const { return m_archive->path(); }
   std::string fileName() const;
   platform::ChmArchive& archive() { return *m_archive; }
   const HelpFacts& facts() const { return m_facts; }
+
+  // The text encoding a user chose for this file (an iconv name), taken for
+  // its title, contents and index whatever their bytes look like; empty:
+  // the rules decide again.
+  void setCharset(const std::string& charset);
+  const std::string& charset() const { return m_charset; }
 
   // The parsed contents or index file; nothing when the file has none or
   // it cannot be read.
@@ -69,10 +73,12 @@ class HelpFile {
   Target Resolve(std::string_view local, std::string_view folder) const;
 
  private:
-  HelpFile(std::unique_ptr<platform::ChmArchive> archive, std::string_view codePage);
+  explicit HelpFile(std::unique_ptr<platform::ChmArchive> archive);
 
   std::unique_ptr<platform::ChmArchive> m_archive;
   HelpFacts m_facts;
+  std::string m_charset;
+  std::string m_storedTitle;  // #SYSTEM's bytes
 };
 
 // Stored sitemaps larger than this are not read.

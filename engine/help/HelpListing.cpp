@@ -95,6 +95,9 @@ std::optional<Listing> ListSitemap(HelpFile& file, HelpFolder& folder, SitemapKi
   Listing listing;
   listing.truncated = stack[0].sitemap.truncated;
   std::set<std::string> merged{LowerAscii(file.fileName())};
+  // Entries parsed (held until listed) and topics listed, over all files.
+  std::size_t parsed = stack[0].sitemap.entries.size();
+  std::size_t topics = 0;
   while (!stack.empty()) {
     Frame& frame = stack.back();
     if (frame.next == frame.sitemap.entries.size()) {
@@ -105,16 +108,19 @@ std::optional<Listing> ListSitemap(HelpFile& file, HelpFolder& folder, SitemapKi
     const std::uint32_t limit = listing.entries.empty() ? 0 : listing.entries.back().level + 1;
     const std::uint32_t level = std::min({frame.base + entry.level, limit, kMaxSitemapLevel});
     if (!entry.name.empty() || !entry.topics.empty() || !entry.seeAlso.empty()) {
-      if (listing.entries.size() >= kMaxSitemapEntries) {
+      if (listing.entries.size() >= kMaxSitemapEntries || topics + entry.topics.size() > kMaxSitemapEntries) {
         listing.truncated = true;
         break;
       }
+      topics += entry.topics.size();
       ListedEntry listed;
       listed.level = level;
       listed.name = std::move(entry.name);
       listed.seeAlso = std::move(entry.seeAlso);
       listed.imageNumber = entry.imageNumber;
-      for (auto& topic : entry.topics) listed.topics.push_back({std::move(topic.title), TargetOf(frame, file, folder, topic.local)});
+      for (auto& topic : entry.topics) {
+        listed.topics.push_back({std::move(topic.title), TargetOf(frame, file, folder, topic.local)});
+      }
       listing.entries.push_back(std::move(listed));
     }
     if (entry.merge.empty()) continue;
@@ -137,6 +143,11 @@ std::optional<Listing> ListSitemap(HelpFile& file, HelpFolder& folder, SitemapKi
     Frame child{other, true, {}, {}, 0, level};
     auto sitemap = ReadOf(*other, kind, storedPath, child.folder);
     if (!sitemap) continue;
+    if (parsed + sitemap->entries.size() > 2 * kMaxSitemapEntries) {
+      listing.truncated = true;
+      continue;
+    }
+    parsed += sitemap->entries.size();
     child.sitemap = std::move(*sitemap);
     listing.truncated = listing.truncated || child.sitemap.truncated;
     stack.push_back(std::move(child));

@@ -57,9 +57,10 @@ struct Listing {
 
 enum class SitemapKind { Contents, Index };
 
-// The file's contents or index; nothing when it has none. A file is merged
-// once at most (so no loop of Merge entries can repeat), and the whole
-// listing keeps to kMaxSitemapEntries.
+// The file's contents or index; nothing when it has none or it cannot be
+// read. A file is merged once at most (so no loop of Merge entries can
+// repeat); the whole listing keeps to kMaxSitemapEntries entries and as
+// many topics, and the merged files to twice as many parsed entries.
 std::optional<Listing> ListSitemap(HelpFile& file, HelpFolder& folder, SitemapKind kind);
 
 }  // namespace velmora::help

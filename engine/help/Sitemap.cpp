@@ -34,7 +34,8 @@ constexpr NamedCharacter kOtherNames[] = {
     {"rdquo", 0x201D},   {"bull", 0x2022},    {"hellip", 0x2026},  {"euro", 0x20AC},    {"trade", 0x2122},
     {"larr", 0x2190},    {"rarr", 0x2192},    {"uarr", 0x2191},    {"darr", 0x2193},    {"ensp", 0x2002},
     {"emsp", 0x2003},    {"thinsp", 0x2009},  {"OElig", 0x152},    {"oelig", 0x153},    {"Scaron", 0x160},
-    {"scaron", 0x161},   {"Yuml", 0x178},     {"Dstrok", 0x110},   {"dstrok", 0x111},     {"dagger", 0x2020},  {"Dagger", 0x2021},  {"permil", 0x2030},
+    {"scaron", 0x161},   {"Yuml", 0x178},     {"Dstrok", 0x110},   {"dstrok", 0x111},   {"dagger", 0x2020},
+    {"Dagger", 0x2021},  {"permil", 0x2030},
 };
 
 void AppendUtf8(char32_t code, std::string& out) {
@@ -322,15 +323,12 @@ std::string EscapeControlCharacters(std::string_view utf8) {
   return out;
 }
 
-Sitemap ParseSitemap(std::string_view bytes, std::string_view codePage) {
-  const std::string text = DecodeText(bytes, codePage);
-  // A file of ASCII alone under a language that is not Western writes its
-  // non-ASCII names as references to Latin-1 characters, one for each byte
-  // of the code page ("&Atilde;&euml;" for the cp1251 bytes C3 EB, "Гл").
-  const bool blnReferencesAreBytes =
-      codePage != "CP1252" && std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
+namespace {
+
+// Entries of a sitemap already in UTF-8; see DecodeEntities for byteCodePage.
+Sitemap ParseDecoded(const std::string& text, std::string_view byteCodePage) {
   Sitemap sitemap;
-  SitemapBuilder builder(sitemap, blnReferencesAreBytes ? codePage : std::string_view());
+  SitemapBuilder builder(sitemap, byteCodePage);
   Tag tag;
   std::size_t at = 0;
   while (at < text.size()) {
@@ -358,6 +356,25 @@ Sitemap ParseSitemap(std::string_view bytes, std::string_view codePage) {
   }
   builder.Finish();
   return sitemap;
+}
+
+// A file of ASCII alone under a language that is not Western writes its
+// non-ASCII names as references to Latin-1 characters, one for each byte of
+// the code page ("&Atilde;&euml;" for the cp1251 bytes C3 EB, "Гл"): the
+// code page those references are bytes of, or empty.
+std::string_view ByteReferencesCodePage(std::string_view bytes, std::string_view codePage) {
+  const bool blnAscii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
+  return blnAscii && codePage != "CP1252" ? codePage : std::string_view();
+}
+
+}  // namespace
+
+Sitemap ParseSitemap(std::string_view bytes, std::string_view codePage) {
+  return ParseDecoded(DecodeText(bytes, codePage), ByteReferencesCodePage(bytes, codePage));
+}
+
+Sitemap ParseSitemapAs(std::string_view bytes, std::string_view charset) {
+  return ParseDecoded(ToUtf8(bytes, charset), ByteReferencesCodePage(bytes, charset));
 }
 
 }  // namespace velmora::help

@@ -44,6 +44,10 @@ constexpr std::uint32_t kMaxSitemapLevel = 100;
 // anything that is not a tag of a sitemap is skipped.
 Sitemap ParseSitemap(std::string_view bytes, std::string_view codePage);
 
+// As ParseSitemap, with the bytes taken as charset whatever they look like:
+// the encoding a user chose for a file.
+Sitemap ParseSitemapAs(std::string_view bytes, std::string_view charset);
+
 // text with its character references (&amp; &#20013; &#x4E2D; and the
 // Latin-1 names) decoded; an unknown or unterminated one stays as written.
 // With byteCodePage, references to U+0080..U+00FF stand for bytes in that

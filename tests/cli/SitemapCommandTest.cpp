@@ -55,6 +55,9 @@ TEST(SitemapCommandTest, Refusals) {
   ChmBuilder plain;
   plain.add("/a.htm", "a");
   ASSERT_TRUE(plain.writeTo(scratch / "plain.chm"));
+  ChmBuilder damaged;  // its contents file is declared past the end of the file
+  damaged.add({"/toc.hhc", "<UL>", std::uint64_t{1} << 20, 16, 0});
+  ASSERT_TRUE(damaged.writeTo(scratch / "damaged.chm"));
   const std::string notChm = WriteFile(scratch / "x.chm", "not a help file");
   struct Case {
     std::vector<std::string> args;
@@ -68,6 +71,7 @@ TEST(SitemapCommandTest, Refusals) {
       {{"index", notChm}, 1, "解释文件失败，可能该文件不是chm文件。\n"},
       {{"toc", scratch / "plain.chm"}, 1, "该文件没有目录（.hhc）：" + scratch / "plain.chm" + "\n"},
       {{"index", scratch / "plain.chm"}, 1, "该文件没有索引（.hhk）：" + scratch / "plain.chm" + "\n"},
+      {{"toc", scratch / "damaged.chm"}, 1, "读取文件失败：/toc.hhc\n"},
   };
   for (const auto& c : cases) {
     const CliRun run = RunCli(c.args);

@@ -15,7 +15,8 @@ inline std::string Le32(std::uint32_t v) { return Le16(std::uint16_t(v & 0xFFFF)
 
 // records: code and text (a terminating zero is added); the language
 // record (4) is written from lcid.
-inline std::string SystemRecords(std::uint32_t lcid, const std::vector<std::pair<std::uint16_t, std::string>>& records) {
+inline std::string SystemRecords(std::uint32_t lcid,
+                                 const std::vector<std::pair<std::uint16_t, std::string>>& records) {
   std::string out = Le32(3) + Le16(4) + Le16(36) + Le32(lcid) + std::string(32, '\0');
   for (const auto& [code, text] : records) out += Le16(code) + Le16(std::uint16_t(text.size() + 1)) + text + '\0';
   return out;

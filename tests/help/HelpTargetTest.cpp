@@ -151,4 +151,27 @@ TEST(HelpTargetTest, FactsFromSystemElseTheWindowElseTheStoredFile) {
   EXPECT_EQ(file->facts().compiledFile, "name");
 }
 
+TEST(HelpTargetTest, AnEncodingTheUserChoseOverridesTheRules) {
+  // GBK names under a language that says Western: the rules read CP1252.
+  TempFolder folder;
+  velmora::testsupport::ChmBuilder builder;
+  builder.add("/#SYSTEM", velmora::test::SystemRecords(0x409, {{0, "t.hhc"}, {3, "\xD6\xD0\xCE\xC4\xB1\xEA\xCC\xE2"}}))
+      .add("/t.hhc", velmora::test::SitemapHtml({"0 \xD6\xD0\xCE\xC4 %D6%D0.htm"}))
+      .add("/中.htm", "");
+  const auto file = OpenBuilt(builder, folder / "t.chm");
+  ASSERT_TRUE(file);
+  EXPECT_EQ(file->facts().title, "ÖÐÎÄ±êÌâ");
+  EXPECT_EQ(file->ReadContents()->entries.at(0).name, "ÖÐÎÄ");
+
+  file->setCharset("GBK");
+  EXPECT_EQ(file->facts().title, "中文标题");
+  const auto contents = file->ReadContents();
+  ASSERT_TRUE(contents);
+  EXPECT_EQ(contents->entries.at(0).name, "中文");
+  EXPECT_EQ(file->Resolve(contents->entries[0].topics.at(0).local, "/").Text(), "/中.htm");
+
+  file->setCharset("");
+  EXPECT_EQ(file->ReadContents()->entries.at(0).name, "ÖÐÎÄ");
+}
+
 }  // namespace

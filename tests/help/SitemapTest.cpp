@@ -63,7 +63,8 @@ TEST(SitemapTest, EntriesOfContentsAndIndexFiles) {
            Object(Param("Keyword", "sub") + Param("See Also", "kw")) + "</UL></UL>",
        "0 kw|T1>1.htm\n1 sub~kw\n"},
       {"merge, entities, attribute forms",
-       "<ul><li><object TYPE='TEXT/SITEMAP'><PARAM NAME=Name VALUE=\"a &amp; b &lt;c&gt; &#20013;&#x6587; &eacute;&bogus; & x\"></object>"
+       "<ul><li><object TYPE='TEXT/SITEMAP'>"
+       "<PARAM NAME=Name VALUE=\"a &amp; b &lt;c&gt; &#20013;&#x6587; &eacute;&bogus; & x\"></object>"
        "<li>" + Object(Param("Merge", "other.chm::/other.hhc")) + "</ul>",
        "0 a & b <c> 中文 é&bogus; & x\n0 +other.chm::/other.hhc\n"},
       {"a list opened two deeper counts one deeper; closing too many lists is harmless",

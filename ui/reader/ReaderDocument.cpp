@@ -68,9 +68,9 @@ std::vector<ReaderEntry> EntriesOf(help::HelpFile& file, help::HelpFolder& folde
 std::unique_ptr<ReaderDocument> LoadReaderDocument(const QString& strChmFile, const QString& strEncoding) {
   const QString strFile = QDir::cleanPath(QFileInfo(strChmFile).absoluteFilePath());
   platform::ChmArchive::OpenResult result;
-  const std::unique_ptr<help::HelpFile> file =
-      help::HelpFile::Open(QFile::encodeName(strFile).toStdString(), result, strEncoding.toStdString());
+  const std::unique_ptr<help::HelpFile> file = help::HelpFile::Open(QFile::encodeName(strFile).toStdString(), result);
   if (!file) return nullptr;
+  file->setCharset(strEncoding.toStdString());
   auto document = std::make_unique<ReaderDocument>();
   document->strChmFile = strFile;
   document->strTitle = Utf8(file->facts().title).trimmed();
