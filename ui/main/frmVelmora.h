@@ -107,12 +107,12 @@ class frmVelmora : public QMainWindow, public SearchHost {
   // frmVelmoraCommands.cpp
   void ConnectMenuCommands();
   void mnuClose_Click();
+  // The current CHM file in a reader window; without one, the file chosen
+  // in the open dialog.
+  void mnuRead_Click();
   void mnuExit_Click();
   void mnuAbout_Click();
   void mnuManual_Click();
-  // The manual in this window, for a desktop that cannot open it: single
-  // mode, the manual listed and its default topic previewed.
-  void OpenManualHere(const QString& strManual);
   void mnuDonate_Click();
   void mnuWebsite_Click();
   void mnuViewInplace_Click();
