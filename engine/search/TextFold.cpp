@@ -1,0 +1,115 @@
+#include "engine/search/TextFold.h"
+
+#include <unicode/normalizer2.h>
+#include <unicode/uchar.h>
+#include <unicode/unistr.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/search/Utf8.h"
+
+namespace velmora::search {
+
+namespace {
+
+// ICU's NFKC case folding of one code point, blanks made spaces.
+std::u32string FoldWithIcu(const icu::Normalizer2& normalizer, char32_t c) {
+  UErrorCode status = U_ZERO_ERROR;
+  const icu::UnicodeString folded = normalizer.normalize(icu::UnicodeString(static_cast<UChar32>(c)), status);
+  std::u32string result;
+  if (U_FAILURE(status)) return result.assign(1, c);
+  for (int32_t i = 0; i < folded.length();) {
+    const UChar32 out = folded.char32At(i);
+    result += u_isUWhiteSpace(out) || out == '\t' || out == '\n' || out == '\r' || out == '\f' || out == '\v'
+                  ? U' '
+                  : static_cast<char32_t>(out);
+    i += U16_LENGTH(out);
+  }
+  return result;
+}
+
+// The foldings of the Basic Multilingual Plane, worked out once: an entry is
+// the folded code point itself, or kPooled with the place of a folding
+// that is not one code point long (several, or none) in the pool.
+class BmpFoldTable {
+ public:
+  explicit BmpFoldTable(const icu::Normalizer2& normalizer) : m_entries(0x10000) {
+    for (char32_t c = 0; c < 0x10000; ++c) {
+      const std::u32string folded = c >= 0xD800 && c <= 0xDFFF ? std::u32string(1, kReplacementCharacter)
+                                                                : FoldWithIcu(normalizer, c);
+      if (folded.size() == 1) {
+        m_entries[c] = folded[0];
+      } else {
+        m_entries[c] = kPooled | static_cast<std::uint32_t>(m_pool.size() << 5) |
+                       static_cast<std::uint32_t>(folded.size());
+        m_pool += folded;
+      }
+    }
+  }
+
+  std::size_t fold(char32_t c, char32_t* out) const {
+    const std::uint32_t entry = m_entries[c];
+    if (!(entry & kPooled)) {
+      out[0] = entry;
+      return 1;
+    }
+    const std::size_t length = entry & 0x1F;
+    const std::size_t offset = (entry & ~kPooled) >> 5;
+    m_pool.copy(out, length, offset);
+    return length;
+  }
+
+ private:
+  static constexpr std::uint32_t kPooled = 0x80000000u;
+  std::vector<std::uint32_t> m_entries;
+  std::u32string m_pool;
+};
+
+const icu::Normalizer2& Normalizer() {
+  UErrorCode status = U_ZERO_ERROR;
+  static const icu::Normalizer2* normalizer = icu::Normalizer2::getNFKCCasefoldInstance(status);
+  return *normalizer;
+}
+
+}  // namespace
+
+std::size_t FoldStream::FoldCodePoint(char32_t c, char32_t* out) {
+  if (c < 0x80) {
+    out[0] = FoldAscii(c);
+    return 1;
+  }
+  static const BmpFoldTable table(Normalizer());
+  if (c < 0x10000) return table.fold(c, out);
+  const std::u32string folded = FoldWithIcu(Normalizer(), c);
+  const std::size_t length = folded.size() < kMaxFoldLength ? folded.size() : kMaxFoldLength;
+  folded.copy(out, length);
+  return length;
+}
+
+std::string FoldText(std::string_view text) {
+  std::string folded;
+  FoldTextInto(text, folded);
+  return folded;
+}
+
+void FoldTextInto(std::string_view text, std::string& folded) {
+  folded.clear();
+  folded.reserve(text.size());
+  FoldStream stream;
+  const auto append = [&](char32_t c) {
+    if (c < 0x80) folded += static_cast<char>(c);
+    else AppendUtf8(folded, c);
+  };
+  for (std::size_t pos = 0; pos < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[pos]);
+    if (byte < 0x80) {
+      stream.push(byte, append);
+      ++pos;
+    } else {
+      stream.push(NextCodePoint(text, pos), append);
+    }
+  }
+}
+
+}  // namespace velmora::search
