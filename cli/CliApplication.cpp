@@ -9,6 +9,7 @@
 #include "cli/ListCommand.h"
 #include "cli/ListingCommand.h"
 #include "cli/ProjectCommand.h"
+#include "cli/SearchCommand.h"
 
 namespace velmora::cli {
 
@@ -20,6 +21,7 @@ std::unique_ptr<CliCommand> MakeCommand(const std::string& name, const CliEnviro
   if (name == "listing") return std::make_unique<ListingCommand>(env);
   if (name == "cat") return std::make_unique<CatCommand>(env);
   if (name == "project") return std::make_unique<ProjectCommand>(env);
+  if (name == "search") return std::make_unique<SearchCommand>(env);
   return nullptr;
 }
 
@@ -43,10 +45,16 @@ const char* CliApplication::UsageText() {
          "  velmora-cli project FILE.chm [-o DIR]\n"
          "      写出可再编译的帮助工程到文件夹DIR（默认为CHM文件路径加\"_工程\"）：\n"
          "      全部内容文件和按CHM文件自身记录生成的工程文件（.hhp）。\n"
+         "  velmora-cli search [--all] QUERY PATH...\n"
+         "      在CHM文件（PATH为文件夹时，其中及各级子文件夹中的*.chm）的页面中搜索QUERY，\n"
+         "      每行一个结果，最相关的在前：CHM文件路径::页面路径、TAB、标题、TAB、摘要（[[命中]]）；\n"
+         "      默认前100个，--all 全部。空格分开的各词都须出现，\"引号\"内为一个词组；\n"
+         "      不区分大小写和全角半角。索引保存在 $XDG_CACHE_HOME/velmora（默认 ~/.cache/velmora）。\n"
          "  velmora-cli --help\n"
          "      显示本帮助。\n"
          "退出状态：0 成功；1 文件不存在、不是CHM文件或无法读写；2 用法错误；\n"
-         "  3 extract有内容未能导出（每项一行写到标准错误）。\n";
+         "  3 extract有内容未能导出（每项一行写到标准错误）。\n"
+         "  search：0 有结果；1 没有结果；2 用法错误或没有可以读取的CHM文件。\n";
 }
 
 int CliApplication::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -11,5 +11,8 @@ inline constexpr const char* kNoSuchItemMessage = "找不到文件：";
 inline constexpr const char* kReadFailedMessage = "读取文件失败：";
 inline constexpr const char* kWriteFailedMessage = "写入文件失败：";
 inline constexpr const char* kUsageErrorMessage = "用法错误：";
+inline constexpr const char* kSearchIndexFailedMessage = "搜索索引出错：";
+inline constexpr const char* kUnreadablePagesMessage = " 个页面无法读取";
+inline constexpr const char* kNoChmFileReadMessage = "没有可以读取的CHM文件。";
 
 }  // namespace velmora::cli
