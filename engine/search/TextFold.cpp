@@ -13,17 +13,45 @@ namespace velmora::search {
 
 namespace {
 
-// ICU's NFKC case folding of one code point, blanks made spaces.
-std::u32string FoldWithIcu(const icu::Normalizer2& normalizer, char32_t c) {
+const icu::Normalizer2& FoldNormalizer() {
   UErrorCode status = U_ZERO_ERROR;
-  const icu::UnicodeString folded = normalizer.normalize(icu::UnicodeString(static_cast<UChar32>(c)), status);
+  static const icu::Normalizer2* normalizer = icu::Normalizer2::getNFKCCasefoldInstance(status);
+  return *normalizer;
+}
+
+const icu::Normalizer2& DecomposingNormalizer() {
+  UErrorCode status = U_ZERO_ERROR;
+  static const icu::Normalizer2* normalizer = icu::Normalizer2::getNFDInstance(status);
+  return *normalizer;
+}
+
+// A kana with a (semi-)voiced sound mark is split into the kana and the
+// combining mark: the half-width "ｶﾞ" folds code point by code point to
+// "カ" and the combining mark, so "ガ" has to become the same.
+void AppendKanaSplit(char32_t c, std::u32string& out) {
+  icu::UnicodeString decomposition;
+  if (c >= 0x3040 && c <= 0x30FF && DecomposingNormalizer().getDecomposition(static_cast<UChar32>(c), decomposition) &&
+      decomposition.length() == 2 && (decomposition[1] == 0x3099 || decomposition[1] == 0x309A)) {
+    out += static_cast<char32_t>(decomposition[0]);
+    out += static_cast<char32_t>(decomposition[1]);
+    return;
+  }
+  out += c;
+}
+
+// ICU's NFKC case folding of one code point, blanks made spaces.
+std::u32string FoldWithIcu(char32_t c) {
+  UErrorCode status = U_ZERO_ERROR;
+  const icu::UnicodeString folded = FoldNormalizer().normalize(icu::UnicodeString(static_cast<UChar32>(c)), status);
   std::u32string result;
   if (U_FAILURE(status)) return result.assign(1, c);
   for (int32_t i = 0; i < folded.length();) {
     const UChar32 out = folded.char32At(i);
-    result += u_isUWhiteSpace(out) || out == '\t' || out == '\n' || out == '\r' || out == '\f' || out == '\v'
-                  ? U' '
-                  : static_cast<char32_t>(out);
+    if (u_isUWhiteSpace(out) || out == '\t' || out == '\n' || out == '\r' || out == '\f' || out == '\v') {
+      result += U' ';
+    } else {
+      AppendKanaSplit(static_cast<char32_t>(out), result);
+    }
     i += U16_LENGTH(out);
   }
   return result;
@@ -34,10 +62,10 @@ std::u32string FoldWithIcu(const icu::Normalizer2& normalizer, char32_t c) {
 // that is not one code point long (several, or none) in the pool.
 class BmpFoldTable {
  public:
-  explicit BmpFoldTable(const icu::Normalizer2& normalizer) : m_entries(0x10000) {
+  BmpFoldTable() : m_entries(0x10000) {
     for (char32_t c = 0; c < 0x10000; ++c) {
       const std::u32string folded = c >= 0xD800 && c <= 0xDFFF ? std::u32string(1, kReplacementCharacter)
-                                                                : FoldWithIcu(normalizer, c);
+                                                                : FoldWithIcu(c);
       if (folded.size() == 1) {
         m_entries[c] = folded[0];
       } else {
@@ -66,12 +94,6 @@ class BmpFoldTable {
   std::u32string m_pool;
 };
 
-const icu::Normalizer2& Normalizer() {
-  UErrorCode status = U_ZERO_ERROR;
-  static const icu::Normalizer2* normalizer = icu::Normalizer2::getNFKCCasefoldInstance(status);
-  return *normalizer;
-}
-
 }  // namespace
 
 std::size_t FoldStream::FoldCodePoint(char32_t c, char32_t* out) {
@@ -79,9 +101,9 @@ std::size_t FoldStream::FoldCodePoint(char32_t c, char32_t* out) {
     out[0] = FoldAscii(c);
     return 1;
   }
-  static const BmpFoldTable table(Normalizer());
+  static const BmpFoldTable table;
   if (c < 0x10000) return table.fold(c, out);
-  const std::u32string folded = FoldWithIcu(Normalizer(), c);
+  const std::u32string folded = FoldWithIcu(c);
   const std::size_t length = folded.size() < kMaxFoldLength ? folded.size() : kMaxFoldLength;
   folded.copy(out, length);
   return length;

@@ -2,7 +2,8 @@
 // The form in which page text and queries are compared. Each code point is
 // replaced by its NFKC case folding (full-width ASCII becomes ASCII,
 // half-width katakana full-width, letters lower case, "ﬁ" two letters, a
-// soft hyphen nothing), every blank becomes a space and a run of spaces
+// soft hyphen nothing), a kana with a voiced sound mark is split into the
+// kana and the combining mark (as its half-width form folds), every blank becomes a space and a run of spaces
 // one space. Folding code point by code point keeps substrings substrings:
 // when a query occurs in a text, its folded form occurs in the folded text.
 
