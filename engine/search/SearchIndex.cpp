@@ -9,13 +9,18 @@
 #include "engine/search/FileFingerprint.h"
 #include "engine/search/PageTokenizer.h"
 #include "engine/search/SearchQuery.h"
+#include "engine/search/TextFold.h"
 
 namespace velmora::search {
 
 namespace {
 
-// Raised whenever the tables change shape; an older file is emptied.
+// Raised whenever the tables change shape; an older file is emptied. The
+// tokens depend on the foldings of the ICU linked, and removing a page from
+// the index needs the same tokens it was added with, so the version stored
+// in the file names both.
 constexpr int kSchemaVersion = 1;
+int IndexVersion() { return kSchemaVersion * 10000 + FoldingVersion(); }
 
 // A process that finds the index busy waits this long for the other one to
 // finish its file (a large CHM takes a while).
@@ -67,7 +72,7 @@ SearchIndex::SearchIndex(const std::string& path) : m_db(std::make_unique<Sqlite
   const std::int64_t found = schemaVersion();
   m_db->exec("PRAGMA journal_mode=WAL");
   m_db->exec("PRAGMA synchronous=NORMAL");
-  if (found != kSchemaVersion) createSchema();
+  if (found != IndexVersion()) createSchema();
 }
 
 SearchIndex::~SearchIndex() = default;
@@ -85,10 +90,10 @@ void SearchIndex::createSchema() {
   Transaction transaction(*m_db);
   // Looked at again inside the transaction: another process may have made
   // the tables meanwhile.
-  if (schemaVersion() == kSchemaVersion) return transaction.commit();
+  if (schemaVersion() == IndexVersion()) return transaction.commit();
   m_db->exec("DROP TABLE IF EXISTS page_text; DROP TABLE IF EXISTS pages; DROP TABLE IF EXISTS files;");
   m_db->exec(kSchema);
-  m_db->exec(("PRAGMA user_version=" + std::to_string(kSchemaVersion)).c_str());
+  m_db->exec(("PRAGMA user_version=" + std::to_string(IndexVersion())).c_str());
   transaction.commit();
 }
 

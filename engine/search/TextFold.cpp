@@ -109,6 +109,12 @@ std::size_t FoldStream::FoldCodePoint(char32_t c, char32_t* out) {
   return length;
 }
 
+int FoldingVersion() {
+  UVersionInfo version;
+  u_getUnicodeVersion(version);
+  return version[0] * 100 + version[1];
+}
+
 std::string FoldText(std::string_view text) {
   std::string folded;
   FoldTextInto(text, folded);

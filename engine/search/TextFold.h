@@ -52,6 +52,10 @@ class FoldStream {
   bool m_lastWasSpace = false;
 };
 
+// Changes when folding may: the Unicode version of the ICU linked, as
+// major * 100 + minor. An index built with other foldings is built again.
+int FoldingVersion();
+
 // The folded form of UTF-8 text, as UTF-8.
 std::string FoldText(std::string_view text);
 // The same into out, whose memory is used again (when folding many pages).
