@@ -17,7 +17,7 @@ namespace velmora::search {
 // The most bytes of one page that are read: far more than any page that
 // has 16 MiB of text needs, so a page of hundreds of megabytes costs no
 // more than this.
-inline constexpr std::size_t kMaxPageBytes = 64u << 20;
+inline constexpr std::size_t kMaxPageBytes = 32u << 20;
 
 struct ChmPage {
   std::string path;  // as stored, with a leading "/": "/html/a.htm"

@@ -123,6 +123,16 @@ TEST(ShelfSearchTest, ADamagedChmIndexesTheReadablePagesAndCountsTheOthers) {
   EXPECT_EQ(PathsFound(shelf, "delta", {chm}).size(), 2u);
 }
 
+TEST(ShelfSearchTest, AHugePageIsIndexedUpToItsTextLimit) {
+  SearchTestFolder folder;
+  const std::string chm = folder / "huge.chm";
+  WriteChm(chm, {"omega " + std::string(20u << 20, 'x') + " psi"});
+  ShelfSearch shelf(folder.indexFile());
+  EXPECT_EQ(shelf.update({chm}, {})[0].pages, 1u);
+  EXPECT_EQ(PathsFound(shelf, "omega", {chm}).size(), 1u);
+  EXPECT_TRUE(PathsFound(shelf, "psi", {chm}).empty());
+}
+
 struct DamageCase {
   const char* name;
   std::size_t offset;  // where garbage overwrites the index file
