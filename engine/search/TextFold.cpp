@@ -122,22 +122,34 @@ std::string FoldText(std::string_view text) {
 }
 
 void FoldTextInto(std::string_view text, std::string& folded) {
-  folded.clear();
-  folded.reserve(text.size());
-  FoldStream stream;
-  const auto append = [&](char32_t c) {
-    if (c < 0x80) folded += static_cast<char>(c);
-    else AppendUtf8(folded, c);
+  // Written into place: the check of a query folds every page it is
+  // offered, and most of their bytes are ASCII, which folds to one byte.
+  folded.resize(text.size() + 8);
+  std::size_t length = 0;
+  bool lastWasSpace = false;
+  const auto put = [&](char32_t c) {
+    const bool space = c == U' ';
+    if (space && lastWasSpace) return;
+    lastWasSpace = space;
+    if (folded.size() - length < 4) folded.resize(folded.size() * 2);
+    if (c < 0x80) {
+      folded[length++] = static_cast<char>(c);
+    } else {
+      length += EncodeUtf8(c, &folded[length]);
+    }
   };
   for (std::size_t pos = 0; pos < text.size();) {
     const auto byte = static_cast<unsigned char>(text[pos]);
     if (byte < 0x80) {
-      stream.push(byte, append);
+      put(FoldStream::FoldAscii(byte));
       ++pos;
-    } else {
-      stream.push(NextCodePoint(text, pos), append);
+      continue;
     }
+    char32_t buffer[FoldStream::kMaxFoldLength];
+    const std::size_t count = FoldStream::FoldCodePoint(NextCodePoint(text, pos), buffer);
+    for (std::size_t i = 0; i < count; ++i) put(buffer[i]);
   }
+  folded.resize(length);
 }
 
 }  // namespace velmora::search

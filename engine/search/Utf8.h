@@ -15,6 +15,9 @@ inline constexpr char32_t kReplacementCharacter = 0xFFFD;
 // an ill-formed sequence). pos must be below text.size().
 char32_t NextCodePoint(std::string_view text, std::size_t& pos);
 
+// Writes c's UTF-8 bytes (one to four; U+FFFD for what is no code point)
+// to out; returns how many.
+std::size_t EncodeUtf8(char32_t c, char* out);
 void AppendUtf8(std::string& out, char32_t c);
 
 // The start of the code point holding text[pos] (pos itself when it is not
