@@ -67,7 +67,7 @@ echo
 echo "| figure | value |"
 echo "|---|---|"
 printf '| files, pages | %d, %d |\n' "${#chms[@]}" "$(value pages)"
-printf '| building from nothing | %.1f s |\n' "$(value build_s)"
+printf '| building from nothing | %.1f s (%.1f s of processor time) |\n' "$(value build_s)" "$(value build_cpu_s)"
 printf '| peak RSS | %d MiB |\n' $(($(value peak_rss_kib) / 1024))
 printf '| page text | %.1f MiB |\n' "$(awk -v b="$(value text_bytes)" 'BEGIN { print b / 1048576 }')"
 printf '| index file | %.1f MiB (%.2f× the page text) |\n' \
