@@ -29,6 +29,7 @@ void ParseCommandValue(const std::string& strCommands, const std::string& strKey
 struct CommandLineExtraction {
   std::string strCHMFile;      // as given (may name no file: the caller checks)
   std::string strOutputPath;   // "/path=", else strCHMFile + "_文件内容"
+  bool blnMadeUpFolder = false;  // no "/path=": the folder name is the program's
   std::int32_t lngExtractType = 1;  // "/type=" by the number rule of ExtractType.h
 };
 
