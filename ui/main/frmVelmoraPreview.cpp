@@ -119,8 +119,8 @@ QString frmVelmora::PreviewAddress(const engine::cCHMItemInfo& item) {
 QString frmVelmora::ExtractPreviewCopy(const engine::cCHMItemInfo& item, const QString& strExtension) {
   const QString strTarget = GetPreviewFilePrefix() + strExtension;
   engine::basVelmora::CreateFolderPath(ToUtf8(strTarget));
-  // The previous copy goes first: an item that writes nothing (an empty
-  // stream) must not show another item's page.
+  // The previous copy goes first: an item that writes nothing (one that
+  // cannot be read) must not show another item's page.
   QFile::remove(strTarget);
   // The record key: the item's folder inside the CHM file, "\" and its name.
   const std::vector<std::string> strKey{item.Path + "\\" + item.Name};
@@ -143,7 +143,8 @@ QString frmVelmora::ExtractPreviewCopy(const engine::cCHMItemInfo& item, const Q
     }
     return QStringLiteral("about:解释文件失败，可能该文件不是chm文件。");
   }
-  // An empty item (or one not found) wrote nothing: an empty page.
+  // An item that wrote nothing: an empty page. (An empty item gives an
+  // empty copy.)
   if (!QFileInfo::exists(strTarget)) return QStringLiteral("about:");
   return strTarget;
 }
