@@ -6,7 +6,6 @@
 #include "cli/OutputFolder.h"
 #include "engine/ExtractType.h"
 #include "engine/ReportText.h"
-#include "engine/basVelmora.h"
 
 namespace velmora::cli {
 

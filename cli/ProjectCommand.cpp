@@ -8,7 +8,6 @@
 #include "cli/OutputFolder.h"
 #include "engine/HelpProject.h"
 #include "engine/ReportText.h"
-#include "engine/basVelmora.h"
 #include "engine/cCHMParser.h"
 
 namespace velmora::cli {

@@ -119,7 +119,7 @@ bool cCHMParser::ParseCHM(const std::string& strCHMFile, const OutputPath& strOu
   }
 
   WalkState state{udeCHMExtractType, !strOutputPath.strPath.empty(), {}, colCHMItems, lngPicCount, lngHTMLCount,
-                  lngMovieCount,     lngTotal,               {}, {}};
+                  lngMovieCount,     lngTotal,                        {}, {}};
   if (udeCHMExtractType == kExtractListed) {
     for (const auto& entry : strExtractContents) state.contentKeys.insert(FoldKey(entry));
   }
