@@ -59,7 +59,10 @@ std::optional<CommandLineExtraction> ReadCommandLine(const std::string& strComma
   ParseCommandValue(strCommands, kPathKey, extraction.strOutputPath);
   ParseCommandValue(strCommands, kTypeKey, strTypeText);
   extraction.lngExtractType = engine::CommandLineExtractType(strTypeText);
-  if (extraction.strOutputPath.empty()) extraction.strOutputPath = extraction.strCHMFile + "_文件内容";
+  if (extraction.strOutputPath.empty()) {
+    extraction.strOutputPath = extraction.strCHMFile + "_文件内容";
+    extraction.blnMadeUpFolder = true;
+  }
   return extraction;
 }
 

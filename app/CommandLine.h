@@ -27,8 +27,9 @@ inline constexpr const char* kTypeKey = "/type=";
 void ParseCommandValue(const std::string& strCommands, const std::string& strKey, std::string& strValue);
 
 struct CommandLineExtraction {
-  std::string strCHMFile;      // as given (may name no file: the caller checks)
-  std::string strOutputPath;   // "/path=", else strCHMFile + "_文件内容"
+  std::string strCHMFile;           // as given (may name no file: the caller checks)
+  std::string strOutputPath;        // "/path=", else strCHMFile + "_文件内容"
+  bool blnMadeUpFolder = false;     // no "/path=": the program named the folder
   std::int32_t lngExtractType = 1;  // "/type=" by the number rule of ExtractType.h
 };
 

@@ -64,7 +64,6 @@ int CatCommand::ExplainNothingWritten(const std::string& strCHMFile, const std::
       err << kStorageNotFileMessage << '\n';
       return kExitFailure;
     }
-    if (item.Size == 0) return kExitSuccess;
     err << kReadFailedMessage << strKey << '\n';
     return kExitFailure;
   }

@@ -13,8 +13,8 @@ class CatCommand : public CliCommand {
   int execute(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) override;
 
  private:
-  // After a walk that wrote nothing: an empty stream is a success, anything
-  // else gets its message.
+  // After a walk that wrote nothing (an empty stream gives an empty file):
+  // the message that says why.
   int ExplainNothingWritten(const std::string& strCHMFile, const std::string& strKey, std::ostream& err);
 };
 

@@ -11,7 +11,7 @@ namespace velmora::cli {
 
 ChmWalk::ChmWalk(const CliEnvironment& env, std::ostream& err) : m_env(env), m_err(err) {}
 
-bool ChmWalk::Run(const std::string& strCHMFile, const std::string& strOutputPath, std::int32_t udeCHMExtractType,
+bool ChmWalk::Run(const std::string& strCHMFile, const engine::OutputPath& strOutputPath, std::int32_t udeCHMExtractType,
                   const std::vector<std::string>& strExtractContents) {
   m_colItems.clear();
   m_lngPicCount = m_lngHTMLCount = m_lngMovieCount = m_lngTotal = 0;

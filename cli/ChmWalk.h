@@ -10,6 +10,7 @@
 
 #include "cli/CliEnvironment.h"
 #include "engine/ExtractionLoss.h"
+#include "engine/OutputPath.h"
 #include "engine/cCHMItemInfo.h"
 
 namespace velmora::cli {
@@ -21,7 +22,7 @@ class ChmWalk {
   // False after writing "文件不存在：" + path (no such file) or
   // "解释文件失败，可能该文件不是chm文件。" (not a CHM file, or a CHM file
   // whose directory cannot be read) to the error stream.
-  bool Run(const std::string& strCHMFile, const std::string& strOutputPath, std::int32_t udeCHMExtractType,
+  bool Run(const std::string& strCHMFile, const engine::OutputPath& strOutputPath, std::int32_t udeCHMExtractType,
            const std::vector<std::string>& strExtractContents = {});
 
   const engine::cCHMItemCollection& items() const { return m_colItems; }

@@ -3,9 +3,9 @@
 #include "cli/ChmWalk.h"
 #include "cli/CliArguments.h"
 #include "cli/CliMessages.h"
+#include "cli/OutputFolder.h"
 #include "engine/ExtractType.h"
 #include "engine/ReportText.h"
-#include "engine/basVelmora.h"
 
 namespace velmora::cli {
 
@@ -17,18 +17,12 @@ int ExtractCommand::execute(const std::vector<std::string>& args, std::ostream& 
   if (arguments.value("-o") && arguments.value("-o")->empty()) return UsageError(err, "-o 的文件夹为空");
 
   const std::string& strCHMFile = arguments.positional()[0];
-  const std::string strOutputPath = arguments.value("-o").value_or(strCHMFile + "_文件内容");
+  const engine::OutputPath output = OutputFolder(arguments, strCHMFile + "_文件内容");
   const std::int32_t udeType = engine::CommandLineExtractType(arguments.value("-t").value_or("1"));
-
-  // The walk ignores folders it cannot create; a file in the folder's
-  // place would make it write nothing and still succeed.
-  if (engine::basVelmora::FileExists(strOutputPath)) {
-    err << kWriteFailedMessage << strOutputPath << '\n';
-    return kExitFailure;
-  }
+  if (!CanWriteInto(output, err)) return kExitFailure;
 
   ChmWalk walk(m_env, err);
-  if (!walk.Run(strCHMFile, strOutputPath, udeType)) return kExitFailure;
+  if (!walk.Run(strCHMFile, output, udeType)) return kExitFailure;
   const auto& lost = walk.lostItems();
   out << engine::ExportSummaryText(walk.lngPicCount(), walk.lngHTMLCount(), walk.lngMovieCount(), walk.lngTotal(),
                                    lost.size())

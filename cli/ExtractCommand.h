@@ -1,6 +1,7 @@
 #pragma once
 // velmora-cli extract FILE.chm [-o DIR] [-t TYPE]: the unattended extraction.
-// DIR defaults to the CHM path followed by "_文件内容"; TYPE is read like the
+// DIR defaults to the CHM path followed by "_文件内容" (never followed when
+// it is a symbolic link: see OutputFolder.h); TYPE is read like the
 // window's "/type=" (everything unless it names a type from 1 to 16).
 // Every stream that could not be written gets one line on standard error,
 // followed by their count, and the exit status is then kExitLost.

@@ -5,9 +5,9 @@
 #include "cli/ChmWalk.h"
 #include "cli/CliArguments.h"
 #include "cli/CliMessages.h"
+#include "cli/OutputFolder.h"
 #include "engine/HelpProject.h"
 #include "engine/ReportText.h"
-#include "engine/basVelmora.h"
 #include "engine/cCHMParser.h"
 
 namespace velmora::cli {
@@ -21,11 +21,8 @@ int ProjectCommand::execute(const std::vector<std::string>& args, std::ostream& 
   if (arguments.value("-o") && arguments.value("-o")->empty()) return UsageError(err, "-o 的文件夹为空");
 
   const std::string& strCHMFile = arguments.positional()[0];
-  const std::string strOutputPath = arguments.value("-o").value_or(strCHMFile + "_工程");
-  if (engine::basVelmora::FileExists(strOutputPath)) {
-    err << kWriteFailedMessage << strOutputPath << '\n';
-    return kExitFailure;
-  }
+  const engine::OutputPath output = OutputFolder(arguments, strCHMFile + "_工程");
+  if (!CanWriteInto(output, err)) return kExitFailure;
 
   // First a walk that only lists, to select the content streams; then the
   // walk that writes them.
@@ -33,16 +30,11 @@ int ProjectCommand::execute(const std::vector<std::string>& args, std::ostream& 
   if (!listing.Run(strCHMFile, "", engine::kExtractNone)) return kExitFailure;
   const std::vector<std::string> keys = engine::ContentKeys(listing.items());
 
-  std::error_code ec;
-  fs::create_directories(strOutputPath, ec);
   ChmWalk walk(m_env, err);
-  if (ec || !walk.Run(strCHMFile, strOutputPath, engine::kExtractListed, keys)) {
-    if (ec) err << kWriteFailedMessage << strOutputPath << '\n';
-    return kExitFailure;
-  }
+  if (!walk.Run(strCHMFile, output, engine::kExtractListed, keys)) return kExitFailure;
 
-  if (!engine::WriteHelpProjectFile(strCHMFile, strOutputPath, listing.items())) {
-    err << kWriteFailedMessage << (fs::path(strOutputPath) / (fs::path(strCHMFile).stem().string() + ".hhp")).string()
+  if (!engine::WriteHelpProjectFile(strCHMFile, output, listing.items())) {
+    err << kWriteFailedMessage << (fs::path(output.strPath) / (fs::path(strCHMFile).stem().string() + ".hhp")).string()
         << '\n';
     return kExitFailure;
   }

@@ -4,8 +4,7 @@
 
 namespace velmora::engine {
 
-DiskFileWriter::DiskFileWriter(std::string strRoot)
-    : m_folders(std::make_shared<OutputFolders>(std::move(strRoot))) {}
+DiskFileWriter::DiskFileWriter(OutputPath root) : m_folders(std::make_shared<OutputFolders>(std::move(root))) {}
 
 DiskFileWriter::DiskFileWriter(std::shared_ptr<OutputFolders> folders) : m_folders(std::move(folders)) {}
 

@@ -18,15 +18,17 @@
 
 #include "engine/ExtractionLoss.h"
 #include "engine/OutputFolders.h"
+#include "engine/OutputPath.h"
 #include "engine/StagedFile.h"
 
 namespace velmora::engine {
 
 class DiskFileWriter {
  public:
-  // strRoot is the output folder; it is created (parents first) with the
+  // root is the output folder; it is created (parents first) with the
   // first file and removed again while no file has been written into it.
-  explicit DiskFileWriter(std::string strRoot);
+  // A made-up one is never a link (see OutputPath).
+  explicit DiskFileWriter(OutputPath root);
   // Writes below folders shared with other writers, on other threads too.
   explicit DiskFileWriter(std::shared_ptr<OutputFolders> folders);
   ~DiskFileWriter();  // ends an open file as failed

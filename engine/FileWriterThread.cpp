@@ -6,7 +6,7 @@
 
 namespace velmora::engine {
 
-FileWriterThread::FileWriterThread(std::string strRoot) : m_disk(std::move(strRoot)) {
+FileWriterThread::FileWriterThread(OutputPath root) : m_disk(std::move(root)) {
   try {
     m_thread = std::thread(&FileWriterThread::Run, this);
   } catch (const std::system_error&) {

@@ -39,8 +39,8 @@ class FileWriterThread {
   static constexpr std::size_t kBatchSteps = 4096;
   static constexpr std::size_t kBatches = 32;
 
-  // Files go below the output folder strRoot (see DiskFileWriter).
-  explicit FileWriterThread(std::string strRoot);
+  // Files go below the output folder root (see DiskFileWriter).
+  explicit FileWriterThread(OutputPath root);
   // Writes every file that was ended, drops one that was begun but not
   // ended, and waits for the thread: no thread outlives the object, even
   // when the calling thread leaves by an exception.

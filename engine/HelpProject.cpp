@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <set>
 
+#include "engine/DiskFileWriter.h"
 #include "engine/SafeRelativePath.h"
 #include "engine/help/TextEncoding.h"
 #include "platform/storage/ChmArchive.h"
@@ -311,7 +311,7 @@ std::vector<std::string> ContentKeys(const cCHMItemCollection& items) {
   return keys;
 }
 
-bool WriteHelpProjectFile(const std::string& strCHMFile, const std::string& strOutputPath,
+bool WriteHelpProjectFile(const std::string& strCHMFile, const OutputPath& strOutputPath,
                           const cCHMItemCollection& items) {
   namespace fs = std::filesystem;
   std::error_code ec;
@@ -323,7 +323,8 @@ bool WriteHelpProjectFile(const std::string& strCHMFile, const std::string& strO
   for (const auto& item : items) {
     if (item.IsStorage || IsCompilerStream(item)) continue;
     const std::string name = ItemDiskName(item);
-    if (fs::is_regular_file(fs::symlink_status(fs::path(strOutputPath) / name, ec)) && seen.insert(name).second)
+    if (fs::is_regular_file(fs::symlink_status(fs::path(strOutputPath.strPath) / name, ec)) &&
+        seen.insert(name).second)
       files.push_back(name);
   }
 
@@ -332,19 +333,8 @@ bool WriteHelpProjectFile(const std::string& strCHMFile, const std::string& strO
   if (!archive) return false;
   const std::string text = HelpProjectText(ReadHelpProject(*archive, chmName.string(), files));
 
-  const fs::path path = fs::path(strOutputPath) / strProjectName;
-  const fs::path temporary = path.string() + ".velmora-tmp";
-  fs::remove(temporary, ec);
-  {
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    if (!file.write(text.data(), static_cast<std::streamsize>(text.size())) || !file.flush()) {
-      fs::remove(temporary, ec);
-      return false;
-    }
-  }
-  fs::rename(temporary, path, ec);
-  if (ec) fs::remove(temporary, ec);
-  return !ec;
+  DiskFileWriter disk(strOutputPath);
+  return disk.Begin(strProjectName) && disk.Write(text.data(), text.size()) && disk.End(true);
 }
 
 }  // namespace velmora::engine

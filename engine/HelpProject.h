@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/OutputPath.h"
 #include "engine/cCHMItemInfo.h"
 
 namespace velmora::platform {
@@ -113,13 +114,14 @@ HelpProject ReadHelpProject(platform::ChmArchive& archive, const std::string& co
 std::vector<std::string> ContentKeys(const cCHMItemCollection& items);
 
 // After a walk wrote the content streams of items below strOutputPath:
-// writes the project file "<CHM name without extension>.hhp" there (under a
-// temporary name, then renamed into place, so a link of that name is
-// replaced, not followed). It lists the content files found on disk (empty
-// streams are not written; a name stored twice is one file; a stored file
-// of the project file's name is replaced by it). False when
-// the CHM file cannot be opened or the project file cannot be written.
-bool WriteHelpProjectFile(const std::string& strCHMFile, const std::string& strOutputPath,
+// writes the project file "<CHM name without extension>.hhp" there, making
+// the folder when the walk wrote nothing (staged, then renamed into place,
+// so a link of that name is replaced, not followed; see DiskFileWriter).
+// It lists the content files found on disk (empty ones too; a name stored
+// twice is one file; a stored file of the project file's name is replaced
+// by it). False when the CHM file cannot be opened or the project file
+// cannot be written.
+bool WriteHelpProjectFile(const std::string& strCHMFile, const OutputPath& strOutputPath,
                           const cCHMItemCollection& items);
 
 }  // namespace velmora::engine

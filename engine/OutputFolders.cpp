@@ -66,7 +66,7 @@ std::string OutputFolders::GetParentFolder(const std::string& strText) {
   return pos == std::string::npos ? std::string() : strText.substr(0, pos);
 }
 
-OutputFolders::OutputFolders(std::string strRoot) : m_strRoot(std::move(strRoot)) {}
+OutputFolders::OutputFolders(OutputPath root) : m_strRoot(std::move(root.strPath)), m_blnMadeUp(root.blnMadeUp) {}
 
 OutputFolders::~OutputFolders() {
   for (const auto& folder : m_handles) ::close(folder.second);
@@ -104,6 +104,12 @@ void OutputFolders::Release(const std::string& strRelative, bool blnWritten) {
 bool OutputFolders::OpenRoot(LossReason& reason) {
   if (m_rootFd >= 0) return true;
   std::vector<std::string> created;
+  if (m_blnMadeUp) {
+    m_rootFd = OpenMadeUpRoot(created, reason);
+    if (m_rootFd < 0) return false;
+    m_rootCreated = std::move(created);
+    return true;
+  }
   if (!EnsureFolder(m_strRoot, created)) {
     const int error = errno;
     RemoveFolders(created);
@@ -119,6 +125,35 @@ bool OutputFolders::OpenRoot(LossReason& reason) {
   }
   m_rootCreated = std::move(created);
   return true;
+}
+
+int OutputFolders::OpenMadeUpRoot(std::vector<std::string>& created, LossReason& reason) {
+  std::string root = m_strRoot;
+  while (root.size() > 1 && root.back() == '/') root.pop_back();
+  const auto slash = root.rfind('/');
+  const std::string parent = slash == std::string::npos ? std::string(".") : root.substr(0, slash == 0 ? 1 : slash);
+  const std::string name = slash == std::string::npos ? root : root.substr(slash + 1);
+  if (name.empty() || name == "." || name == ".." || !EnsureFolder(parent, created)) {
+    reason = name.empty() || name == "." || name == ".." ? LossReason::FolderInTheWay : LossReasonOfErrno(errno);
+    RemoveFolders(created);
+    return -1;
+  }
+  const int parentFd = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (parentFd < 0) {
+    reason = LossReasonOfErrno(errno);
+    RemoveFolders(created);
+    return -1;
+  }
+  // mkdir never follows a link at the name; the folder is then opened
+  // without following one either, so a link planted in between fails too.
+  if (::mkdirat(parentFd, name.c_str(), 0777) == 0) created.push_back(root);
+  const int fd = ::openat(parentFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) {
+    reason = ReasonAt(parentFd, name, errno);
+    RemoveFolders(created);
+  }
+  ::close(parentFd);
+  return fd;
 }
 
 int OutputFolders::OpenFolder(const std::string& strRelative, LossReason& reason, bool blnCreate) {

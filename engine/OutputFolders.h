@@ -20,14 +20,17 @@
 #include <vector>
 
 #include "engine/ExtractionLoss.h"
+#include "engine/OutputPath.h"
 
 namespace velmora::engine {
 
 class OutputFolders {
  public:
-  // strRoot is the output folder; it is created (parents first) with the
-  // first file. It is opened as given and may be a link the user chose.
-  explicit OutputFolders(std::string strRoot);
+  // root is the output folder; it is created (parents first) with the
+  // first file. A folder the user chose is opened as given and may be a
+  // link; a made-up one is made and opened without following a link of
+  // its name (the folders above it are opened as given).
+  explicit OutputFolders(OutputPath root);
   ~OutputFolders();
   OutputFolders(const OutputFolders&) = delete;
   OutputFolders& operator=(const OutputFolders&) = delete;
@@ -47,6 +50,9 @@ class OutputFolders {
 
  private:
   bool OpenRoot(LossReason& reason);
+  // The handle of a made-up output folder, made when missing (with the
+  // folders above it, added to created); -1 with reason set otherwise.
+  int OpenMadeUpRoot(std::vector<std::string>& created, LossReason& reason);
   // The handle of strRelative, opened (and cached) one folder at a time
   // without following links; missing folders are made when blnCreate.
   int OpenFolder(const std::string& strRelative, LossReason& reason, bool blnCreate = true);
@@ -58,6 +64,7 @@ class OutputFolders {
 
   std::mutex m_mutex;
   std::string m_strRoot;
+  bool m_blnMadeUp = false;
   int m_rootFd = -1;
   bool m_anyWritten = false;
   int m_openFiles = 0;

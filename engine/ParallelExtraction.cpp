@@ -177,15 +177,15 @@ unsigned ParallelExtraction::ThreadsToUse() {
 
 void ParallelExtraction::SetStartableThreads(unsigned count) { g_startable = count; }
 
-ParallelExtraction::ParallelExtraction(std::string strRoot, std::vector<Stream> streams, ReaderFactory openReader)
-    : m_strRoot(std::move(strRoot)), m_streams(std::move(streams)), m_openReader(std::move(openReader)) {}
+ParallelExtraction::ParallelExtraction(OutputPath root, std::vector<Stream> streams, ReaderFactory openReader)
+    : m_root(std::move(root)), m_streams(std::move(streams)), m_openReader(std::move(openReader)) {}
 
 void ParallelExtraction::Run(unsigned threads, const ProgressHandler& progress) {
   m_losses.clear();
   m_written = 0;
   if (m_streams.empty()) return;
   Shared shared;
-  shared.folders = std::make_shared<OutputFolders>(m_strRoot);
+  shared.folders = std::make_shared<OutputFolders>(m_root);
   shared.bounds = SegmentStarts(m_streams);
   shared.bounds.push_back(m_streams.size());
   std::uint64_t total = 0;

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "engine/ExtractionLoss.h"
+#include "engine/OutputPath.h"
 #include "platform/storage/StorageService.h"
 
 namespace velmora::engine {
@@ -64,7 +65,7 @@ class ParallelExtraction {
   // streams done so far, and once at the end; an exception it throws stops
   // every thread (a file being written is dropped) and is raised again, as
   // is one on a copying thread.
-  ParallelExtraction(std::string strRoot, std::vector<Stream> streams, ReaderFactory openReader);
+  ParallelExtraction(OutputPath root, std::vector<Stream> streams, ReaderFactory openReader);
   void Run(unsigned threads, const ProgressHandler& progress);
 
   // After Run: rank and reason of every stream lost, by rank.
@@ -80,7 +81,7 @@ class ParallelExtraction {
   static void SetStartableThreads(unsigned count);
 
  private:
-  std::string m_strRoot;
+  OutputPath m_root;
   std::vector<Stream> m_streams;
   ReaderFactory m_openReader;
   std::vector<std::pair<std::size_t, LossReason>> m_losses;

@@ -89,7 +89,7 @@ cCHMParser::cCHMParser() : m_factory(platform::DefaultStorageServiceFactory()) {
 
 cCHMParser::cCHMParser(platform::StorageServiceFactory factory) : m_factory(std::move(factory)) {}
 
-bool cCHMParser::ParseCHM(const std::string& strCHMFile, const std::string& strOutputPath,
+bool cCHMParser::ParseCHM(const std::string& strCHMFile, const OutputPath& strOutputPath,
                           std::int32_t udeCHMExtractType, const std::vector<std::string>& strExtractContents,
                           cCHMItemCollection& colCHMItems, std::int32_t& lngPicCount, std::int32_t& lngHTMLCount,
                           std::int32_t& lngMovieCount, std::int32_t& lngTotal) {
@@ -114,12 +114,12 @@ bool cCHMParser::ParseCHM(const std::string& strCHMFile, const std::string& strO
   std::string strPath;
   if (udeCHMExtractType == kExtractSingle) {
     if (strExtractContents.empty()) throw ParseError(ParseError::Kind::NoRecordKey, "no record key to extract");
-    ExtractSingleItem(*root, strOutputPath, FoldKey(strExtractContents[0]), strPath);
+    ExtractSingleItem(*root, strOutputPath.strPath, FoldKey(strExtractContents[0]), strPath);
     return true;
   }
 
-  WalkState state{udeCHMExtractType, !strOutputPath.empty(), {}, colCHMItems, lngPicCount, lngHTMLCount,
-                  lngMovieCount,     lngTotal,               {}, {}};
+  WalkState state{udeCHMExtractType, !strOutputPath.strPath.empty(), {}, colCHMItems, lngPicCount, lngHTMLCount,
+                  lngMovieCount,     lngTotal,                        {}, {}};
   if (udeCHMExtractType == kExtractListed) {
     for (const auto& entry : strExtractContents) state.contentKeys.insert(FoldKey(entry));
   }
@@ -207,8 +207,6 @@ void cCHMParser::WalkStorage(IStorage& stg, const std::string& strFolder, WalkSt
           return;
         }
         planned.length = planned.stream->Length();
-        // An empty stream leaves no file, so it needs no place in the plan.
-        if (planned.length == 0) continue;
         planned.orderKey = planned.stream->OrderKey();
         planned.strFile = folder + SafeRelativePath::Component(name);
         planned.strKey = RecordKey(strPath, name);
@@ -219,7 +217,7 @@ void cCHMParser::WalkStorage(IStorage& stg, const std::string& strFolder, WalkSt
 }
 
 std::vector<std::pair<std::size_t, LossReason>> cCHMParser::WritePlannedStreams(std::vector<PlannedStream>& plan,
-                                                                               const std::string& strRoot,
+                                                                               const OutputPath& strRoot,
                                                                                IStorage& root) {
   std::vector<std::pair<std::size_t, LossReason>> losses;
   if (plan.empty()) return losses;
@@ -275,7 +273,7 @@ std::vector<std::pair<std::size_t, LossReason>> cCHMParser::WritePlannedStreams(
 }
 
 bool cCHMParser::WriteInParallel(std::vector<PlannedStream>& plan, const std::vector<std::size_t>& order,
-                                 const std::string& strRoot, IStorage& root,
+                                 const OutputPath& strRoot, IStorage& root,
                                  std::vector<std::pair<std::size_t, LossReason>>& losses) {
   if (!blnCopyInParallel) return false;
   // The disk paths are moved in only once the copy is sure to be shared.
@@ -359,10 +357,11 @@ void cCHMParser::ExtractSingleItem(IStorage& stg, const std::string& strOutputFi
         return;
       }
       // A path without any "/" has no parent folder to write into. The
-      // file's folder is the user's choice and is opened as given.
+      // file's folder is the user's choice and is opened as given. An
+      // empty stream gives an empty file.
       const std::uint64_t length = stream->Length();
       const auto slash = strOutputFile.rfind('/');
-      if (length == 0 || slash == std::string::npos) return;
+      if (slash == std::string::npos) return;
       DiskFileWriter disk(slash == 0 ? std::string("/") : strOutputFile.substr(0, slash));
       if (!disk.Begin(strOutputFile.substr(slash + 1))) {
         m_lost.push_back({key, disk.LastReason()});

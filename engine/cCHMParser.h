@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/ExtractionLoss.h"
+#include "engine/OutputPath.h"
 #include "engine/cCHMItemInfo.h"
 #include "platform/storage/StorageService.h"
 
@@ -64,9 +65,10 @@ class cCHMParser {
   // collects the selected streams; they are then written in container order
   // (IStream::OrderKey) with the same end result as writing them in walk
   // order. Each disk name is the stored name made safe by SafeRelativePath,
-  // each file appears complete or not at all, nothing is written through a
-  // symbolic link below the output folder, and an empty strOutputPath
-  // writes nothing. Keys of types 2 and 32 compare with the storage layer's
+  // each file appears complete or not at all (an empty stream as an empty
+  // file), nothing is written through a symbolic link below the output
+  // folder, a made-up output folder is never a link (OutputPath), and an
+  // empty strOutputPath writes nothing. Keys of types 2 and 32 compare with the storage layer's
   // case folding (platform::FoldCase). Type 2 selects a stream when an entry
   // equals, ignoring case, its record key ("\a.htm", "html\a.htm") or, at
   // the root, its bare name; an entry equal to a storage's record key ("\html",
@@ -88,7 +90,7 @@ class cCHMParser {
   // (missing, empty, another format). Throws ParseError as described above.
   // Counters are only ever added to. For every type but 32, colCHMItems is
   // replaced by the items of this walk.
-  bool ParseCHM(const std::string& strCHMFile, const std::string& strOutputPath,
+  bool ParseCHM(const std::string& strCHMFile, const OutputPath& strOutputPath,
                 std::int32_t udeCHMExtractType, const std::vector<std::string>& strExtractContents,
                 cCHMItemCollection& colCHMItems, std::int32_t& lngPicCount, std::int32_t& lngHTMLCount,
                 std::int32_t& lngMovieCount, std::int32_t& lngTotal);
@@ -125,11 +127,11 @@ class cCHMParser {
   // readers (root.OpenReader), the plan is large enough to share and its
   // disk paths are independent of each other.
   std::vector<std::pair<std::size_t, LossReason>> WritePlannedStreams(std::vector<PlannedStream>& plan,
-                                                                      const std::string& strRoot,
+                                                                      const OutputPath& strRoot,
                                                                       platform::IStorage& root);
   // The parallel copy; false, with nothing done, when it does not apply.
   bool WriteInParallel(std::vector<PlannedStream>& plan, const std::vector<std::size_t>& order,
-                       const std::string& strRoot, platform::IStorage& root,
+                       const OutputPath& strRoot, platform::IStorage& root,
                        std::vector<std::pair<std::size_t, LossReason>>& losses);
   // Hands the whole stream to write; true when it delivered exactly its
   // length and write accepted every byte. Otherwise reason says why, unless

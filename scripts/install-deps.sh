@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-translations-l10n
   fonts-noto-cjk xvfb xauth imagemagick x11-utils xdotool
-  p7zip-full libchm-bin time util-linux strace
+  p7zip-full libchm-bin time util-linux strace zip unzip
   lintian desktop-file-utils appstream dpkg-dev
   clang-14 libclang-rt-14-dev
 )

@@ -1,6 +1,5 @@
 #include "app/export/ExportJob.h"
 
-#include <filesystem>
 #include <utility>
 
 #include "engine/HelpProject.h"
@@ -51,9 +50,8 @@ bool ExportJob::WalkProject(const std::string& strCHMFile, ExportCounts& counts)
                          counts.lngHTMLCount, counts.lngMovieCount, counts.lngTotal)) {
     return false;
   }
-  const std::string strOutputPath = m_plan.OutputPath(strCHMFile);
-  std::error_code ec;
-  std::filesystem::create_directories(strOutputPath, ec);
+  // The project file makes the folder when the walk wrote nothing.
+  const engine::OutputPath strOutputPath = m_plan.OutputPath(strCHMFile);
   ExportCounts written;
   engine::cCHMItemCollection colWritten;
   if (!m_parser.ParseCHM(strCHMFile, strOutputPath, m_plan.ExtractType(), engine::ContentKeys(m_colItems), colWritten,

@@ -49,14 +49,14 @@ std::int32_t ExportPlan::ExtractType() const {
   }
 }
 
-std::string ExportPlan::OutputPath(const std::string& strCHMFile, const TakenTest& taken) const {
+engine::OutputPath ExportPlan::OutputPath(const std::string& strCHMFile, const TakenTest& taken) const {
   if (m_lngIndex == kCurrentFile) return m_strDestination;
   if (m_lngIndex == kFileList) return std::string();
   if (m_lngWorkCount == 1) return m_strDestination;
 
   const std::string strSuffix = m_lngIndex == kProject ? kProjectFolderSuffix : kFolderSuffix;
   const std::string strBase = WithSlash(m_strDestination) + engine::basVelmora::GetFileName(strCHMFile);
-  if (!taken(strBase + strSuffix)) return strBase + strSuffix;
+  if (!taken(strBase + strSuffix)) return engine::OutputPath::MadeUp(strBase + strSuffix);
   int lngNumber = 0;
   for (int n = 1; n <= kMaxFolderNumber; ++n) {
     if (!taken(strBase + "_" + std::to_string(n) + strSuffix)) {
@@ -64,7 +64,7 @@ std::string ExportPlan::OutputPath(const std::string& strCHMFile, const TakenTes
       break;
     }
   }
-  return strBase + "_" + std::to_string(lngNumber) + strSuffix;
+  return engine::OutputPath::MadeUp(strBase + "_" + std::to_string(lngNumber) + strSuffix);
 }
 
 std::string ExportPlan::ListingFileName(const std::string& strCHMFile) {

@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 
+#include "engine/OutputPath.h"
 #include "engine/cCHMItemInfo.h"
 
 namespace velmora::app {
@@ -55,8 +56,9 @@ class ExportPlan {
   // appended, or the first free "_<n>_文件内容" when that name is taken (n
   // from 1 to kMaxFolderNumber).
   // Asked again for every file, so folders written by earlier walks of
-  // the same export count as taken.
-  std::string OutputPath(const std::string& strCHMFile, const TakenTest& taken = PathTaken) const;
+  // the same export count as taken. A folder the plan named itself is
+  // marked as made up: a link planted at its name is never followed.
+  engine::OutputPath OutputPath(const std::string& strCHMFile, const TakenTest& taken = PathTaken) const;
 
   // The proposed name of the listing for strCHMFile: its file name with
   // every ".chm" removed (exact case), then "的文件列表.txt".

@@ -36,6 +36,9 @@ TEST_P(ReadCommandLineTest, ReadsTheThreeValues) {
   EXPECT_EQ(extraction->strCHMFile, c.strCHMFile);
   EXPECT_EQ(extraction->strOutputPath, c.strOutputPath);
   EXPECT_EQ(extraction->lngExtractType, c.lngExtractType);
+  // Only the default folder is the program's own name (no row gives
+  // "/path=" that very name).
+  EXPECT_EQ(extraction->blnMadeUpFolder, c.strOutputPath == c.strCHMFile + "_文件内容");
 }
 
 const std::string kDefaultOut = "/doc/a.chm_文件内容";

@@ -13,13 +13,13 @@ using namespace velmora::test;
 using Files = std::vector<std::pair<std::string, std::string>>;
 
 const Files kEverything = {
-    {"#SYSTEM", "sys"},          {"html/a.htm", "<p>a</p>"},  {"html/sub/deep.css", "p{}"},
-    {"images/logo.gif", kLogoBytes}, {"images/photo.JPG", "jpeg"}, {"index.htm", "<html>index</html>"},
-    {"movie.mp3", "ID3"},        {"notes.txt", "notes"},
+    {"#SYSTEM", "sys"},          {"empty.htm", ""},           {"html/a.htm", "<p>a</p>"},
+    {"html/sub/deep.css", "p{}"}, {"images/logo.gif", kLogoBytes}, {"images/photo.JPG", "jpeg"},
+    {"index.htm", "<html>index</html>"}, {"movie.mp3", "ID3"},  {"notes.txt", "notes"},
 };
 const Files kPagesAndPictures = {
-    {"html/a.htm", "<p>a</p>"},      {"html/sub/deep.css", "p{}"}, {"images/logo.gif", kLogoBytes},
-    {"images/photo.JPG", "jpeg"},    {"index.htm", "<html>index</html>"},
+    {"empty.htm", ""},               {"html/a.htm", "<p>a</p>"},   {"html/sub/deep.css", "p{}"},
+    {"images/logo.gif", kLogoBytes}, {"images/photo.JPG", "jpeg"}, {"index.htm", "<html>index</html>"},
 };
 const Files kPictures = {{"images/logo.gif", kLogoBytes}, {"images/photo.JPG", "jpeg"}};
 

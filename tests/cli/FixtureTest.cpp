@@ -19,18 +19,19 @@ std::string Fixture(const std::string& name) { return std::string(VELMORA_FIXTUR
 fs::path Project(const std::string& name) { return fs::path(VELMORA_TEST_SOURCE_DIR) / "fixtures" / name; }
 
 // The files of a help project as chmcmd stores them: all but the project
-// file itself and the empty ones (which are listed but never written).
+// file itself, the empty ones too.
 Files ProjectFiles(const std::string& name) {
   Files files;
   for (auto& file : FilesBelow(Project(name))) {
-    if (fs::path(file.first).extension() != ".hhp" && !file.second.empty()) files.push_back(file);
+    if (fs::path(file.first).extension() != ".hhp") files.push_back(file);
   }
   return files;
 }
 
-// chmcmd's own non-empty streams, written beside the project's files (its
-// #ITBITS is empty, so it is listed but not written).
-const std::vector<std::string> kCompilerStreams = {"#IDXHDR", "#STRINGS", "#SYSTEM", "$OBJINST", "_#_README_#_"};
+// chmcmd's own streams, written beside the project's files (its #ITBITS
+// is empty).
+const std::vector<std::string> kCompilerStreams = {"#IDXHDR", "#ITBITS",  "#STRINGS",
+                                                   "#SYSTEM", "$OBJINST", "_#_README_#_"};
 
 Files WithoutCompilerStreams(Files files) {
   files.erase(std::remove_if(files.begin(), files.end(),
@@ -90,7 +91,7 @@ TEST(FixtureTest, PagesAndPicturesOfNested) {
   std::vector<std::string> names;
   for (const auto& file : FilesBelow(scratch.path() / "out")) names.push_back(file.first);
   EXPECT_EQ(names, (std::vector<std::string>{"docs/index.htm", "docs/sub/deeper/deep.htm", "html/INDEX.HTM",
-                                             "html/images/.png", "html/images/bitmap.bmp", "html/images/icon.ico",
+                                             "html/empty.htm", "html/images/.png", "html/images/bitmap.bmp", "html/images/icon.ico",
                                              "html/images/logo.gif", "html/images/photo.jpg",
                                              "html/images/photo.tar.GIF", "html/images/pic.png", "html/macro.vbs",
                                              "html/page.html", "html/script.js", "html/style.css", "index.htm"}));

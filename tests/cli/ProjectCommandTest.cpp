@@ -82,10 +82,11 @@ TEST(ProjectCommandTest, LyingNamesAndRecordsStayInside) {
   EXPECT_EQ(names, (std::vector<std::string>{"lies.chm", "out"}));
   std::vector<std::string> written;
   for (const auto& file : FilesBelow(scratch.path() / "out")) written.push_back(file.first);
-  EXPECT_EQ(written, (std::vector<std::string>{"_../evil.htm", "lies.hhp", "sub/a.htm"}));
+  // The empty sub/b.htm is a file of the project as well.
+  EXPECT_EQ(written, (std::vector<std::string>{"_../evil.htm", "lies.hhp", "sub/a.htm", "sub/b.htm"}));
   EXPECT_EQ(ReadFile(scratch / "out/lies.hhp"),
             "[OPTIONS]\r\nCompiled file=lies.chm\r\nLanguage=0x409 English (United States)\r\n"
-            "Title=Evil  [FILES]  ../../etc/passwd\r\n\r\n[FILES]\r\n_../evil.htm\r\nsub/a.htm\r\n");
+            "Title=Evil  [FILES]  ../../etc/passwd\r\n\r\n[FILES]\r\n_../evil.htm\r\nsub/a.htm\r\nsub/b.htm\r\n");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "engine/DiskFileWriter.h"
 #include "engine/OutputFolders.h"
+#include "engine/OutputPath.h"
 #include "tests/engine/TempFolder.h"
 
 namespace velmora::engine {
@@ -88,6 +89,54 @@ INSTANTIATE_TEST_SUITE_P(
                           {{"out/", ""}, {"out/x.moved/", ""}, {"elsewhere/", ""},
                            {"elsewhere/y/", ""}, {"elsewhere/y/z/", ""}}}),
     [](const testing::TestParamInfo<SharedFoldersCase>& info) { return std::string(info.param.label); });
+
+// What lies at the output folder's name before the first file, and whether
+// the program made that name up: only a folder the user chose may lead
+// elsewhere through a link.
+struct RootCase {
+  const char* label;
+  const char* atRoot;  // "nothing", "folder", "link" (to "target"), "dangling" (to "target/gone")
+  bool madeUp;
+  bool written;
+  Tree expected;  // below the temporary folder (links to folders left out), which holds "target" and "dl/out"
+};
+
+class OutputRootTest : public testing::TestWithParam<RootCase> {};
+
+TEST_P(OutputRootTest, MadeUpNameIsNeverFollowed) {
+  namespace fs = std::filesystem;
+  const RootCase& c = GetParam();
+  TempFolder tmp;
+  fs::create_directory(tmp.path() / "target");
+  const fs::path root = tmp.path() / "dl/out";
+  const std::string atRoot = c.atRoot;
+  if (atRoot != "nothing") fs::create_directory(tmp.path() / "dl");
+  if (atRoot == "folder") fs::create_directory(root);
+  if (atRoot == "link") fs::create_directory_symlink("../target", root);
+  if (atRoot == "dangling") fs::create_directory_symlink("../target/gone", root);
+  {
+    DiskFileWriter writer(c.madeUp ? OutputPath::MadeUp(root.string()) : OutputPath(root.string()));
+    const bool begun = writer.Begin("a/b.htm");
+    EXPECT_EQ(begun && writer.Write("x", 1) && writer.End(true), c.written);
+    if (!c.written) EXPECT_EQ(writer.LastReason(), LossReason::SymbolicLink);
+  }
+  EXPECT_EQ(ReadTree(tmp.path()), c.expected);
+  if (atRoot == "link" || atRoot == "dangling") EXPECT_TRUE(fs::is_symlink(root));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Roots, OutputRootTest,
+    testing::Values(
+        RootCase{"ChosenLinkIsFollowed", "link", false, true,
+                 {{"dl/", ""}, {"target/", ""}, {"target/a/", ""}, {"target/a/b.htm", "x"}}},
+        RootCase{"MadeUpLinkIsRefused", "link", true, false, {{"dl/", ""}, {"target/", ""}}},
+        RootCase{"MadeUpDanglingLinkIsRefused", "dangling", true, false,
+                 {{"dl/", ""}, {"dl/out", ""}, {"target/", ""}}},
+        RootCase{"MadeUpFolderIsMadeWithItsParents", "nothing", true, true,
+                 {{"dl/", ""}, {"dl/out/", ""}, {"dl/out/a/", ""}, {"dl/out/a/b.htm", "x"}, {"target/", ""}}},
+        RootCase{"MadeUpRealFolderIsUsed", "folder", true, true,
+                 {{"dl/", ""}, {"dl/out/", ""}, {"dl/out/a/", ""}, {"dl/out/a/b.htm", "x"}, {"target/", ""}}}),
+    [](const testing::TestParamInfo<RootCase>& info) { return std::string(info.param.label); });
 
 }  // namespace
 }  // namespace velmora::engine

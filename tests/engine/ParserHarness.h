@@ -33,7 +33,7 @@ struct WalkResult {
   std::vector<ProgressEvent> events;
 };
 
-inline WalkResult RunWalk(engine::cCHMParser& parser, std::int32_t type, const std::string& output = {},
+inline WalkResult RunWalk(engine::cCHMParser& parser, std::int32_t type, const engine::OutputPath& output = "",
                           const std::vector<std::string>& contents = {}) {
   WalkResult r;
   parser.Progress = [&r](const std::string& name, std::int32_t size, bool extract) {

@@ -33,6 +33,7 @@ const Tree kSampleFiles = {
     {"html/a.htm", "page a"},
     {"html/images/", ""},
     {"html/images/logo.GIF", "GIF89a-logo"},
+    {"html/images/empty.png", ""},
     {"html/notes.txt", "notes"},
     {"song.MP3", "ID3-song"},
     {"README", "readme"},
@@ -74,7 +75,7 @@ TEST_P(ExtractTypeTest, WritesSelectedStreamsAndCountsTheirCategories) {
 }
 
 const std::set<std::string> kPages = {"index.htm", "html/a.htm"};
-const std::set<std::string> kPictures = {"html/images/logo.GIF"};
+const std::set<std::string> kPictures = {"html/images/logo.GIF", "html/images/empty.png"};
 const std::set<std::string> kMovies = {"song.MP3"};
 
 std::set<std::string> Union(std::initializer_list<std::set<std::string>> sets) {
@@ -111,14 +112,16 @@ TEST(cCHMParserExtractTest, OutputFolderIsCreatedOnlyByAWrite) {
   TempFolder tmp;
   cCHMParser parser(FakeStorageService::Factory(Root({Stream("a.htm", "x"), Stream("empty.gif", "")})));
   RunWalk(parser, kExtractMultimedia, tmp / "none/out");
-  RunWalk(parser, kExtractPictures, tmp / "empty/out");  // only an empty picture
   EXPECT_FALSE(fs::exists(tmp / "none"));
-  EXPECT_FALSE(fs::exists(tmp / "empty"));
+  // An empty stream is a file like any other.
+  RunWalk(parser, kExtractPictures, tmp / "empty/out");
+  EXPECT_EQ(ReadTree(tmp.path() / "empty/out"), (Tree{{"empty.gif", ""}}));
+  EXPECT_EQ(parser.WrittenCount(), 1u);
   RunWalk(parser, kExtractPages, tmp / "pages/out");
   EXPECT_EQ(ReadFile(tmp / "pages/out/a.htm"), "x");
 }
 
-TEST(cCHMParserExtractTest, ExistingFilesAreReplacedExceptByEmptyStreams) {
+TEST(cCHMParserExtractTest, ExistingFilesAreReplacedEvenByEmptyStreams) {
   TempFolder tmp;
   fs::create_directories(tmp / "out/html/images");
   WriteFile(tmp / "out/index.htm", "a much longer earlier file than the stream");
@@ -126,7 +129,22 @@ TEST(cCHMParserExtractTest, ExistingFilesAreReplacedExceptByEmptyStreams) {
   cCHMParser parser(FakeStorageService::Factory(SampleTree()));
   RunWalk(parser, kExtractAll, tmp / "out");
   EXPECT_EQ(ReadFile(tmp / "out/index.htm"), "<html>index</html>");
-  EXPECT_EQ(ReadFile(tmp / "out/html/images/empty.png"), "earlier picture");
+  EXPECT_EQ(ReadTree(tmp.path() / "out"), kSampleFiles);
+}
+
+// A link at a folder name the program made up, planted after the caller
+// looked: every stream is lost, nothing reaches where the link points.
+TEST(cCHMParserExtractTest, MadeUpOutputFolderThatIsALinkLosesEverything) {
+  TempFolder tmp;
+  fs::create_directory(tmp / "target");
+  fs::create_directory_symlink(tmp / "target", tmp / "a.chm_文件内容");
+  cCHMParser parser(FakeStorageService::Factory(SampleTree()));
+  const auto r = RunWalk(parser, kExtractAll, OutputPath::MadeUp(tmp / "a.chm_文件内容"));
+  EXPECT_TRUE(r.result);
+  EXPECT_EQ(parser.LostItems().size(), 7u);
+  for (const LostItem& item : parser.LostItems()) EXPECT_EQ(item.reason, LossReason::SymbolicLink) << item.strKey;
+  EXPECT_EQ(parser.WrittenCount(), 0u);
+  EXPECT_TRUE(fs::is_empty(tmp / "target"));
 }
 
 TEST(cCHMParserExtractTest, SameNameInTwoStoragesGoesToTwoFolders) {
@@ -180,11 +198,11 @@ INSTANTIATE_TEST_SUITE_P(
         ListedCase{"NestedKeyWithLeadingBackslashMatchesNothing", {"\\html\\a.htm"}, {}},
         ListedCase{"RootStorageKeySelectsEverythingBelow",
                    {"\\html"},
-                   {"html/a.htm", "html/images/logo.GIF", "html/notes.txt"}},
+                   {"html/a.htm", "html/images/logo.GIF", "html/images/empty.png", "html/notes.txt"}},
         ListedCase{"RootStorageBareNameSelectsEverythingBelow",
                    {"HTML"},
-                   {"html/a.htm", "html/images/logo.GIF", "html/notes.txt"}},
-        ListedCase{"NestedStorageKey", {"html\\images"}, {"html/images/logo.GIF"}},
+                   {"html/a.htm", "html/images/logo.GIF", "html/images/empty.png", "html/notes.txt"}},
+        ListedCase{"NestedStorageKey", {"html\\images"}, {"html/images/logo.GIF", "html/images/empty.png"}},
         ListedCase{"NestedStorageBareNameMatchesNothing", {"images"}, {}},
         ListedCase{"SeveralEntries", {"README", "song.mp3", "nothing"}, {"README", "song.MP3"}},
         ListedCase{"NoEntries", {}, {}}),
@@ -227,6 +245,16 @@ TEST(cCHMParserSingleTest, NestedKeyIgnoresCaseAndReplacesExistingFile) {
   EXPECT_EQ(ReadFile(tmp / "logo.gif"), "GIF89a-logo");
 }
 
+TEST(cCHMParserSingleTest, EmptyStreamGivesAnEmptyFileInPlaceOfAnEarlierOne) {
+  TempFolder tmp;
+  WriteFile(tmp / "empty.png", "an earlier file");
+  cCHMParser parser(FakeStorageService::Factory(SampleTree()));
+  EXPECT_TRUE(RunSingle(parser, tmp / "empty.png", {"html\\images\\empty.png"}).result);
+  EXPECT_EQ(ReadTree(tmp.path()), (Tree{{"empty.png", ""}}));
+  EXPECT_EQ(parser.WrittenCount(), 1u);
+  EXPECT_TRUE(parser.LostItems().empty());
+}
+
 struct SingleMissCase {
   const char* label;
   std::string key;
@@ -247,7 +275,6 @@ INSTANTIATE_TEST_SUITE_P(Keys, SingleMissTest,
                          testing::Values(SingleMissCase{"BareNameIsNoKey", "index.htm"},
                                          SingleMissCase{"StorageKey", "\\html"},
                                          SingleMissCase{"NestedWithLeadingBackslash", "\\html\\a.htm"},
-                                         SingleMissCase{"EmptyStream", "html\\images\\empty.png"},
                                          SingleMissCase{"EmptyKey", ""}),
                          [](const testing::TestParamInfo<SingleMissCase>& info) {
                            return std::string(info.param.label);

@@ -61,7 +61,7 @@ constexpr std::uint64_t kDecodeBudget = 4u << 20;
 // three passes of this budget stay well inside the 2 s allowed per input.
 [[maybe_unused]] constexpr std::int64_t kLzxBudget = 2 << 20;
 [[maybe_unused]] constexpr std::int64_t kLzxStartCost = 64 << 10;
-// More non-empty streams than this and the extraction is skipped: creating
+// More streams than this and the extraction is skipped: creating
 // tens of thousands of files would exceed the time per input.
 constexpr std::size_t kMaxFiles = 2000;
 // Case-changed lookups per storage: each scans the storage's elements.
@@ -123,7 +123,7 @@ struct PlannedRead {
 
 struct StoragePass {
   std::vector<Element> elements;     // walk order
-  std::vector<PlannedRead> streams;  // non-empty streams, walk order
+  std::vector<PlannedRead> streams;  // walk order
   std::set<std::pair<std::uint64_t, std::uint64_t>> contents;  // (length, hash) of streams read whole
   bool everyStreamRead = true;       // no stream failed and the budget held
   std::uint64_t decoded = 0;         // bytes delivered by all streams
@@ -188,7 +188,6 @@ void WalkStorage(platform::IStorage& storage, const std::string& path, std::int3
               "a listed stream does not open by its upper-case name: " + recordKey);
       }
       read.length = read.stream->Length();
-      if (read.length == 0) continue;
       read.orderKey = read.stream->OrderKey();
       read.recordKey = recordKey;
       pass.declaredTotal += read.length;
@@ -198,7 +197,7 @@ void WalkStorage(platform::IStorage& storage, const std::string& path, std::int3
 }
 
 // Opens the file through the storage service, records the walk and reads
-// every non-empty stream in the order the walker writes them (container
+// every stream, empty ones too, in the order the walker writes them (container
 // order, ties in walk order), so the decoder sees the same calls as during
 // the extraction and the two give the same bytes.
 StoragePass ReadThroughStorage(const std::string& file) {

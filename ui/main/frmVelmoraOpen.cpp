@@ -10,6 +10,7 @@
 
 #include "app/CommandLine.h"
 #include "engine/ExtractionLoss.h"
+#include "engine/OutputPath.h"
 #include "engine/ReportText.h"
 #include "engine/basVelmora.h"
 #include "engine/cCHMParser.h"
@@ -205,6 +206,16 @@ void frmVelmora::ProcessCommandLine() {
   const std::optional<app::CommandLineExtraction> extraction = app::ReadCommandLine(ToUtf8(m_strCommandLine));
   if (!extraction || !CanStartWalk()) return;
   if (ReportMissingFile(FromUtf8(extraction->strCHMFile), false)) return;
+  // The default folder lies beside a file that came from elsewhere: a link
+  // of its name is never followed (and, should one appear later, the walk
+  // opens the folder without following it either).
+  const engine::OutputPath output = extraction->blnMadeUpFolder
+                                        ? engine::OutputPath::MadeUp(extraction->strOutputPath)
+                                        : engine::OutputPath(extraction->strOutputPath);
+  if (output.blnMadeUp && engine::IsSymbolicLink(output.strPath)) {
+    ShowNotice(this, FromUtf8(engine::MadeUpFolderIsLinkMessage(output.strPath)));
+    return;
+  }
 
   m_lngProgressCount = 0;
   m_tmrProgress.invalidate();
@@ -212,9 +223,9 @@ void frmVelmora::ProcessCommandLine() {
   WalkCounts counts;
   bool blnParsed = false;
   try {
-    blnParsed = m_ucmCHMParser->ParseCHM(extraction->strCHMFile, extraction->strOutputPath,
-                                         extraction->lngExtractType, {}, m_colItems, counts.lngPicCount,
-                                         counts.lngHTMLCount, counts.lngMovieCount, counts.lngTotal);
+    blnParsed = m_ucmCHMParser->ParseCHM(extraction->strCHMFile, output, extraction->lngExtractType, {}, m_colItems,
+                                         counts.lngPicCount, counts.lngHTMLCount, counts.lngMovieCount,
+                                         counts.lngTotal);
   } catch (const engine::ParseError&) {
     blnParsed = false;
   }

@@ -97,8 +97,10 @@ TEST(ExportJobTest, ProjectOfEachReadableFile) {
   EXPECT_EQ(std::distance(fs::directory_iterator(tmp / "out"), fs::directory_iterator()), 1);
   std::size_t files = 0;
   for (const auto& entry : fs::recursive_directory_iterator(tmp / "out/nested.chm_工程")) files += entry.is_regular_file();
-  EXPECT_EQ(files, 23u) << "22 non-empty content files (the contents file among them) and the project file";
-  EXPECT_TRUE(fs::exists(tmp / "out/nested.chm_工程/nested.hhp"));
+  EXPECT_EQ(files, 24u) << "23 content files (the contents file and an empty page among them) and the project file";
+  // The empty page is a file of the project like any other.
+  EXPECT_TRUE(fs::is_regular_file(tmp / "out/nested.chm_工程/html/empty.htm"));
+  EXPECT_NE(ReadFile(tmp / "out/nested.chm_工程/nested.hhp").find("\r\nhtml/empty.htm\r\n"), std::string::npos);
   EXPECT_FALSE(fs::exists(tmp / "out/nested.chm_工程/#SYSTEM"));
 }
 

@@ -49,6 +49,7 @@ struct OutputCase {
   std::string chm;
   std::set<std::string> taken;
   std::string expected;
+  bool madeUp = false;  // a name of the plan's own, never followed when a link
 };
 
 class ExportPlanOutputTest : public ::testing::TestWithParam<OutputCase> {};
@@ -56,7 +57,10 @@ class ExportPlanOutputTest : public ::testing::TestWithParam<OutputCase> {};
 TEST_P(ExportPlanOutputTest, OutputPathOfOneFile) {
   const OutputCase& c = GetParam();
   const ExportPlan plan(c.index, true, c.destination, c.workCount);
-  EXPECT_EQ(plan.OutputPath(c.chm, [&](const std::string& path) { return c.taken.count(path) > 0; }), c.expected);
+  const engine::OutputPath output =
+      plan.OutputPath(c.chm, [&](const std::string& path) { return c.taken.count(path) > 0; });
+  EXPECT_EQ(output.strPath, c.expected);
+  EXPECT_EQ(output.blnMadeUp, c.madeUp);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -65,23 +69,24 @@ INSTANTIATE_TEST_SUITE_P(
         OutputCase{"OneFileGoesStraightIntoTheFolder", 0, "/out", 1, "/a/guide.chm", {}, "/out"},
         OutputCase{"OneFileEvenWhenItsFolderNameIsTaken", 4, "/out", 1, "/a/guide.chm", {"/out/guide.chm_文件内容"},
                    "/out"},
-        OutputCase{"SeveralFilesGetANamedFolder", 2, "/out", 3, "/a/guide.chm", {}, "/out/guide.chm_文件内容"},
+        OutputCase{"SeveralFilesGetANamedFolder", 2, "/out", 3, "/a/guide.chm", {}, "/out/guide.chm_文件内容", true},
         OutputCase{"TakenNameGetsNumberOne", 0, "/out", 3, "/b/guide.chm", {"/out/guide.chm_文件内容"},
-                   "/out/guide.chm_1_文件内容"},
+                   "/out/guide.chm_1_文件内容", true},
         OutputCase{"NumbersCountOn", 0, "/out", 3, "/c/guide.chm",
-                   {"/out/guide.chm_文件内容", "/out/guide.chm_1_文件内容"}, "/out/guide.chm_2_文件内容"},
+                   {"/out/guide.chm_文件内容", "/out/guide.chm_1_文件内容"}, "/out/guide.chm_2_文件内容", true},
         OutputCase{"AGapIsFilledFirst", 0, "/out", 2, "/c/guide.chm",
-                   {"/out/guide.chm_文件内容", "/out/guide.chm_2_文件内容"}, "/out/guide.chm_1_文件内容"},
-        OutputCase{"TrailingSlashOfTheDestinationIsNotDoubled", 3, "/out/", 2, "/a/x.chm", {}, "/out/x.chm_文件内容"},
-        OutputCase{"RootDestination", 3, "/", 2, "/a/x.chm", {}, "/x.chm_文件内容"},
+                   {"/out/guide.chm_文件内容", "/out/guide.chm_2_文件内容"}, "/out/guide.chm_1_文件内容", true},
+        OutputCase{"TrailingSlashOfTheDestinationIsNotDoubled", 3, "/out/", 2, "/a/x.chm", {}, "/out/x.chm_文件内容",
+                   true},
+        OutputCase{"RootDestination", 3, "/", 2, "/a/x.chm", {}, "/x.chm_文件内容", true},
         OutputCase{"BackslashPathsNameTheFileAfterTheLastSeparator", 0, "/out", 2, "D:\\doc\\guide.chm", {},
-                   "/out/guide.chm_文件内容"},
+                   "/out/guide.chm_文件内容", true},
         OutputCase{"CurrentFileWritesTheChosenFile", 5, "/out/a.htm", 3, "/a/guide.chm", {}, "/out/a.htm"},
         OutputCase{"ListingWritesNothing", 7, "/out/list.txt", 3, "/a/guide.chm", {}, ""},
         OutputCase{"ProjectFolderEndsInProjectSuffix", 8, "/out", 2, "/a/guide.chm", {"/out/guide.chm_文件内容"},
-                   "/out/guide.chm_工程"},
+                   "/out/guide.chm_工程", true},
         OutputCase{"TakenProjectFolderGetsNumberOne", 8, "/out", 2, "/a/guide.chm", {"/out/guide.chm_工程"},
-                   "/out/guide.chm_1_工程"},
+                   "/out/guide.chm_1_工程", true},
         OutputCase{"OneProjectGoesStraightIntoTheFolder", 8, "/out", 1, "/a/guide.chm", {}, "/out"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -92,7 +97,8 @@ TEST(ExportPlanOutputTest, EveryNumberTakenGivesNumberZero) {
                             [&](const std::string&) {
                               ++asked;
                               return true;
-                            }),
+                            })
+                .strPath,
             "/out/g.chm_0_文件内容");
   EXPECT_EQ(asked, 1 + ExportPlan::kMaxFolderNumber);
 }
@@ -100,7 +106,7 @@ TEST(ExportPlanOutputTest, EveryNumberTakenGivesNumberZero) {
 TEST(ExportPlanOutputTest, TheLastNumberIsStillTried) {
   const ExportPlan plan(0, true, "/out", 2);
   const std::string last = "/out/g.chm_" + std::to_string(ExportPlan::kMaxFolderNumber) + "_文件内容";
-  EXPECT_EQ(plan.OutputPath("/a/g.chm", [&](const std::string& path) { return path != last; }), last);
+  EXPECT_EQ(plan.OutputPath("/a/g.chm", [&](const std::string& path) { return path != last; }).strPath, last);
 }
 
 struct NameCase {

@@ -32,7 +32,8 @@ QStringList FilesBelow(const QString& strFolder) {
   return files;
 }
 
-const QStringList kEverything{"#IDXHDR", "#STRINGS", "#SYSTEM", "$OBJINST", "_#_README_#_",
+// #ITBITS is empty: it gives an empty file like any other.
+const QStringList kEverything{"#IDXHDR", "#ITBITS", "#STRINGS", "#SYSTEM", "$OBJINST", "_#_README_#_",
                               "guide.css", "images/logo.gif", "index.htm"};
 // The text with %1 and %2 replaced (either may be absent).
 QString Filled(QString strText, const QString& strFirst, const QString& strSecond) {
@@ -124,6 +125,43 @@ class CommandLineWindowTest : public QObject {
     QCOMPARE(w.Items()->count(), 0);
     QVERIFY(!QFileInfo::exists(m_strCHM + "_文件内容"));
     QVERIFY(!QFileInfo::exists(strText + "_文件内容"));
+  }
+
+  // A symbolic link at the default folder's name, as an unpacked archive
+  // leaves one beside the help file, is never followed: the window says so
+  // and writes nothing. A folder given with "/path=" may be a link.
+  void linkAtTheDefaultFolderIsNotFollowed_data() {
+    QTest::addColumn<QString>("commands");  // %1 the CHM file, %2 the link
+    QTest::addColumn<QString>("linkTarget");
+    QTest::addColumn<bool>("written");
+    QTest::addRow("link to a folder") << "/chm=\"%1\"" << "../target" << false;
+    QTest::addRow("dangling link") << "/chm=\"%1\"" << "../target/gone" << false;
+    QTest::addRow("the link given with /path=") << "/chm=\"%1\" /path=\"%2\"" << "../target" << true;
+  }
+
+  void linkAtTheDefaultFolderIsNotFollowed() {
+    QFETCH(QString, commands);
+    QFETCH(QString, linkTarget);
+    QFETCH(bool, written);
+    const QString strTarget = m_dir->filePath(QStringLiteral("target"));
+    QVERIFY(QDir().mkpath(strTarget));
+    const QString strLink = m_strCHM + "_文件内容";
+    QVERIFY(QFile::link(linkTarget, strLink));
+    OpenWindowHarness w(Filled(commands, m_strCHM, strLink));
+    if (written) {
+      QVERIFY(w.services.Messages().isEmpty());
+      QCOMPARE(FilesBelow(strTarget), kEverything);
+      QCOMPARE(w.Status(), kAllSummary);
+    } else {
+      QCOMPARE(w.MessageTexts(),
+               QStringList{QStringLiteral("默认的输出文件夹是符号链接，为安全起见不写入：") + strLink});
+      QCOMPARE(w.services.Messages().first().icon, MsgIcon::Information);
+      QVERIFY(FilesBelow(strTarget).isEmpty());
+      QVERIFY(!QFileInfo::exists(strTarget + "/gone"));
+      QCOMPARE(w.Status(), QStringLiteral("    请打开CHM文件。"));
+      QCOMPARE(w.Items()->count(), 0);
+    }
+    QVERIFY(QFileInfo(strLink).isSymLink());
   }
 
   // Without an option key the arguments are files to open, as a file

@@ -89,7 +89,8 @@ class CorpusExportTest : public QObject {
                                                                                              : file.multimedia;
       const QStringList written = FilesBelow(tmp.path() + '/' + file.name + "_文件内容");
       QVERIFY2(written.isEmpty() == (expected == 0), qPrintable(file.name));
-      if (index != 0) QVERIFY2(written.size() <= expected, qPrintable(file.name));  // empty streams leave no file
+      // Fewer when a name is stored twice (19-nvidia-widgets.chm).
+      if (index != 0) QVERIFY2(written.size() <= expected, qPrintable(file.name));
     }
     const CorpusFile& last = files.last();
     QCOMPARE(w.Status(), QStringLiteral("    反编译完成，共%1个内容，网页(%2)，图片(%3)，多媒体(%4)。")

@@ -68,11 +68,11 @@ class ExportCommandsTest : public QObject {
                                              "html/images/photo.jpg", "html/images/photo.tar.GIF",
                                              "html/images/pic.png"}
                               << kNestedSummary.arg(0).arg(7).arg(0);
-    // The empty page is counted but leaves no file.
+    // The empty page is counted and written as an empty file.
     QTest::addRow("pages") << 3
-                           << QStringList{"docs/index.htm",   "docs/sub/deeper/deep.htm", "html/INDEX.HTM",
-                                          "html/macro.vbs",   "html/page.html",           "html/script.js",
-                                          "html/style.css",   "index.htm"}
+                           << QStringList{"docs/index.htm", "docs/sub/deeper/deep.htm", "html/INDEX.HTM",
+                                          "html/empty.htm", "html/macro.vbs",           "html/page.html",
+                                          "html/script.js", "html/style.css",           "index.htm"}
                            << kNestedSummary.arg(9).arg(0).arg(0);
     QTest::addRow("multimedia") << 4 << QStringList{"media/clip.avi", "media/movie.wmv", "media/song.mp3"}
                                 << kNestedSummary.arg(0).arg(0).arg(3);
@@ -314,6 +314,26 @@ class ExportCommandsTest : public QObject {
     QCOMPARE(w.Status(), QStringLiteral("    反编译完成，共0个内容，网页(0)，图片(0)，多媒体(0)。"));
     QCOMPARE(w.MessageTexts(), QStringList{kExportDone});
     QCOMPARE(w.services.Opened(), QStringList{tmp.path()});
+  }
+
+  // An empty stored file is saved as an empty file, in place of the one
+  // the user agreed to replace, before the export says it is done.
+  void currentFileThatIsEmptyIsSavedEmpty() {
+    QTemporaryDir tmp;
+    WindowHarness w;
+    w.OpenSingle(FixtureChm("nested"));
+    w.Action("mnuAutoViewHTML")->setChecked(false);
+    w.Items()->setCurrentRow(w.RowOf("html\\empty.htm"));
+    const QString target = tmp.path() + "/empty.htm";
+    QFile earlier(target);
+    QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("an earlier file") == 15);
+    earlier.close();
+    w.services.QueueFiles({target});
+    w.services.QueueMessageAnswer(MsgAnswer::No);
+    w.ExportEntry(5)->trigger();
+    QCOMPARE(FilesBelow(tmp.path()), QStringList{"empty.htm"});
+    QCOMPARE(QFileInfo(target).size(), qint64(0));
+    QCOMPARE(w.MessageTexts(), QStringList{kExportDone});
   }
 
   void refusals_data() {
