@@ -39,10 +39,13 @@ void ChmPreviewService::Close() {
 }
 
 void ChmPreviewService::SetPageCharset(const QString& strChmFile, const QByteArray& charset) {
+  // Requests name the file by its canonical path.
+  const QString strFile = CanonicalChmFile(strChmFile);
+  if (strFile.isEmpty()) return;
   if (charset.isEmpty()) {
-    m_charsets.remove(AbsoluteFile(strChmFile));
+    m_charsets.remove(strFile);
   } else {
-    m_charsets.insert(AbsoluteFile(strChmFile), charset);
+    m_charsets.insert(strFile, charset);
   }
 }
 
