@@ -45,6 +45,9 @@ class PreviewRequestInterceptor : public QWebEngineUrlRequestInterceptor {
  private:
   bool AllowsFile(const QWebEngineUrlRequestInfo& info);
   bool AllowsStoredFile(QWebEngineUrlRequestInfo& info) const;
+  bool AllowsWithoutInitiator(QWebEngineUrlRequestInfo& info, bool blnFrame, bool blnMoniker) const;
+  void ServeKeyed(QWebEngineUrlRequestInfo& info, const QString& strChmFile) const;
+  static bool IsBareRoot(const QUrl& url);
 
   ChmPreviewService& m_service;
   QUrl m_allowedFile;  // without fragment
