@@ -7,7 +7,9 @@
 // the filter's own header forged, by a picture) and to run under an origin
 // made of a descriptor link: the names of the descriptors that hold its own
 // file and a CHM file of another folder the program has shown, and, with
-// both barriers, /proc/self/fd/N for every N from 3 to 200.
+// both barriers, /proc/self/fd/N for every N from 3 to 200. A page served
+// keyed (opaque origin, no initiator) makes the same attempts under every
+// name of its sibling it can build.
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -147,7 +149,10 @@ var read = function(url, mark) { return function(done) {
   try { x.open('GET', url); x.send(); } catch (e) { done('blocked'); }
 }; };
 var picture = function(url) { return function(done) {
-  var i = new Image(); i.onload = function() { done('read'); }; i.onerror = function() { done('blocked'); }; i.src = url;
+  var i = new Image();
+  i.onload = function() { done('read'); };
+  i.onerror = function() { done('blocked'); };
+  i.src = url;
 }; };
 var script = function(url) { return function(done) {
   var s = document.createElement('script');
@@ -162,7 +167,9 @@ NAMES.forEach(function(n, i) {
 });
 probe('frame', function(done) {
   var f = document.createElement('iframe');
-  f.onload = function() { try { done(f.contentDocument && f.contentDocument.body ? 'read' : 'blocked'); } catch (e) { done('blocked'); } };
+  f.onload = function() {
+    try { done(f.contentDocument && f.contentDocument.body ? 'read' : 'blocked'); } catch (e) { done('blocked'); }
+  };
   f.src = 'ms-its:sibling.chm::/report.htm';
   document.body.appendChild(f);
 });
@@ -304,13 +311,16 @@ void PreviewOriginTest::keyedPageReadsOnlyItsOwnFile() {
     HardenPreview(&view, service);
   } else {
     auto* profile = new QWebEngineProfile;
-    QWebEngineUrlSchemeHandler* handler = barrier == Barrier::FilterAlone
-                                              ? static_cast<QWebEngineUrlSchemeHandler*>(new ServeAnythingHandler(profile))
-                                              : new ChmSchemeHandler(service, profile);
+    QWebEngineUrlSchemeHandler* handler = nullptr;
+    if (barrier == Barrier::FilterAlone) {
+      handler = new ServeAnythingHandler(profile);
+      profile->setUrlRequestInterceptor(new PreviewRequestInterceptor(service, profile));
+    } else {
+      handler = new ChmSchemeHandler(service, profile);
+    }
     for (const char* scheme : {kChmScheme, kMkScheme, kMsItsScheme, kItsScheme}) {
       profile->installUrlSchemeHandler(scheme, handler);
     }
-    if (barrier == Barrier::FilterAlone) profile->setUrlRequestInterceptor(new PreviewRequestInterceptor(service, profile));
     auto* page = new QWebEnginePage(profile, &view);
     profile->setParent(page);
     view.setPage(page);
