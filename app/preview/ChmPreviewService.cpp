@@ -17,6 +17,8 @@ QString WrittenFileName(const QString& strFileAsWritten) {
   return strFileAsWritten.mid(lngCut + 1);
 }
 
+QString AbsoluteFile(const QString& strFile) { return QDir::cleanPath(QFileInfo(strFile).absoluteFilePath()); }
+
 }  // namespace
 
 ChmPreviewService& ChmPreviewService::Shared() {
@@ -55,7 +57,11 @@ QUrl ChmPreviewService::UrlForAddress(const QString& strAddress) {
   const QString strFile = CanonicalChmFile(location->strChmFile);
   if (strFile.isEmpty()) return {};
   m_named.insert(strFile);
-  return ChmUrl::ToUrl(ChmLocation{strFile, location->strStoredPath});
+  return PageUrl(ChmLocation{strFile, location->strStoredPath});
+}
+
+QUrl ChmPreviewService::PageUrl(const ChmLocation& location) const {
+  return m_keyed.contains(location.strChmFile) ? ChmUrl::ToKeyedUrl(location) : ChmUrl::ToUrl(location);
 }
 
 std::function<QUrl(const QString&)> ChmPreviewService::Resolver() {

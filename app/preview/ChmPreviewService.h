@@ -14,6 +14,12 @@
 // What a page reached widens nothing: each request is judged by the page
 // that makes it, as the engine names it (the request's initiator), never
 // by headers the page could set. Nothing else on disk is served.
+//
+// A CHM file whose pages insist on reading "mk:" as their protocol is served
+// under keyed URLs from then on (see ChmUrl): those pages run with opaque
+// origins, so the engine names no initiator for them, and the key in the
+// URL, which only the program and the file's own pages hold, decides which
+// file a request may read.
 
 #include <QHash>
 #include <QSet>
@@ -22,6 +28,7 @@
 #include <functional>
 
 #include "app/preview/ChmArchiveCache.h"
+#include "app/preview/ChmLocation.h"
 
 namespace velmora::app {
 
@@ -44,6 +51,10 @@ class ChmPreviewService {
   // The page URL of an "mk:@MSITStore:" address; an empty URL when the
   // address names no existing file.
   QUrl UrlForAddress(const QString& strAddress);
+  // The page URL of a stored file: keyed when its CHM file is served so.
+  QUrl PageUrl(const ChmLocation& location) const;
+  // Serves the file's pages under keyed URLs for the rest of the run.
+  void ServeKeyed(const QString& strChmFile) { m_keyed.insert(strChmFile); }
   // UrlForAddress as a function, for the preview pane's stored-file resolver.
   std::function<QUrl(const QString&)> Resolver();
 
@@ -75,6 +86,7 @@ class ChmPreviewService {
  private:
   ChmArchiveCache m_archives;
   QSet<QString> m_named;  // files the program named
+  QSet<QString> m_keyed;  // files whose pages want the "mk:" protocol
   QHash<QString, QByteArray> m_charsets;
   QString m_strOpenFile;
   qint64 m_lngStreamLimit = kServedStreamLimit;

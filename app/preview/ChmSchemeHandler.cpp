@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/preview/ChmContentType.h"
+#include "app/preview/ChmFilePath.h"
 #include "app/preview/ChmPreviewService.h"
 #include "app/preview/ChmStreamDevice.h"
 #include "app/preview/ChmUrl.h"
@@ -52,7 +53,7 @@ void ChmSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
   // Stored files are read-only: forms that post to them get nothing.
   if (job->requestMethod() != "GET") {
     job->fail(QWebEngineUrlRequestJob::RequestDenied);
-  } else if (IsMonikerScheme(job->requestUrl().scheme())) {
+  } else if (IsMonikerScheme(job->requestUrl().scheme()) && !ChmUrl::IsKeyedUrl(job->requestUrl())) {
     RedirectMoniker(job, blnFrame);
   } else {
     Serve(job, blnFrame);
@@ -65,7 +66,11 @@ void ChmSchemeHandler::Serve(QWebEngineUrlRequestJob* job, bool blnFrame) {
     Fail(job, blnFrame, job->requestUrl().toString(), PreviewFailure::NotFound, QWebEngineUrlRequestJob::UrlInvalid);
     return;
   }
-  if (!m_service.MayServe(location->strChmFile, job->initiator(), RequestKind(blnFrame))) {
+  // A keyed URL names its file with a key only its pages hold; their
+  // opaque origins name no file.
+  const bool blnKeyed = ChmUrl::IsKeyedUrl(job->requestUrl());
+  if (blnKeyed ? !IsCanonicalChmFile(location->strChmFile)
+               : !m_service.MayServe(location->strChmFile, job->initiator(), RequestKind(blnFrame))) {
     Fail(job, blnFrame, ItemName(location->strChmFile, location->strStoredPath), PreviewFailure::Refused,
          QWebEngineUrlRequestJob::RequestDenied);
     return;
@@ -75,7 +80,7 @@ void ChmSchemeHandler::Serve(QWebEngineUrlRequestJob* job, bool blnFrame) {
   // that location.href of every page holds it.
   const QByteArray mark = "/" + ChmUrl::AddressSegment({}).chopped(2);
   if (blnFrame && !job->requestUrl().path(QUrl::FullyEncoded).toLatin1().startsWith(mark)) {
-    QUrl target = ChmUrl::ToUrl(*location);
+    QUrl target = blnKeyed ? ChmUrl::ToKeyedUrl(*location) : ChmUrl::ToUrl(*location);
     target.setQuery(job->requestUrl().query(QUrl::FullyEncoded));
     job->redirect(target);
     return;
@@ -92,16 +97,16 @@ void ChmSchemeHandler::Serve(QWebEngineUrlRequestJob* job, bool blnFrame) {
   const QPointer<QWebEngineUrlRequestJob> guarded(job);
   const qint64 lngLimit = m_service.StreamLimit();
   const QByteArray charset = m_service.PageCharset(location->strChmFile);
-  m_workers.start([this, guarded, location = *location, pipe, blnFrame, lngLimit, charset] {
-    Decode(guarded, location, pipe, blnFrame, lngLimit, charset);
+  m_workers.start([this, guarded, location = *location, pipe, blnFrame, blnKeyed, lngLimit, charset] {
+    Decode(guarded, location, pipe, blnFrame, blnKeyed, lngLimit, charset);
   });
 }
 
 // On a worker thread. The job is touched only on the window's thread, in
 // the calls posted back.
 void ChmSchemeHandler::Decode(const QPointer<QWebEngineUrlRequestJob>& job, const ChmLocation& location,
-                              const std::shared_ptr<ChmStreamPipe>& pipe, bool blnFrame, qint64 lngLimit,
-                              const QByteArray& charset) {
+                              const std::shared_ptr<ChmStreamPipe>& pipe, bool blnFrame, bool blnKeyed,
+                              qint64 lngLimit, const QByteArray& charset) {
   const QString strItem = ItemName(location.strChmFile, location.strStoredPath);
   const auto fail = [this, job, blnFrame, strItem](PreviewFailure failure, QWebEngineUrlRequestJob::Error error) {
     QMetaObject::invokeMethod(this, [this, job, blnFrame, strItem, failure, error] {
@@ -116,8 +121,8 @@ void ChmSchemeHandler::Decode(const QPointer<QWebEngineUrlRequestJob>& job, cons
   if (!entry && archive && location.strStoredPath == QLatin1String("/")) {
     const std::string strTopic = archive->defaultTopic();
     if (!strTopic.empty() && archive->find(strTopic)) {
-      const QUrl target =
-          ChmUrl::ToUrl({location.strChmFile, ChmUrl::CleanStoredPath(QString::fromStdString(strTopic))});
+      const ChmLocation topic{location.strChmFile, ChmUrl::CleanStoredPath(QString::fromStdString(strTopic))};
+      const QUrl target = blnKeyed ? ChmUrl::ToKeyedUrl(topic) : ChmUrl::ToUrl(topic);
       QMetaObject::invokeMethod(this, [job, target] {
         if (job) job->redirect(target);
       }, Qt::QueuedConnection);
@@ -183,7 +188,7 @@ void ChmSchemeHandler::RedirectMoniker(QWebEngineUrlRequestJob* job, bool blnFra
   } else if (!m_service.MayServe(strTarget, job->initiator(), RequestKind(blnFrame))) {
     Fail(job, blnFrame, strItem, PreviewFailure::Refused, QWebEngineUrlRequestJob::RequestDenied);
   } else {
-    job->redirect(ChmUrl::ToUrl(ChmLocation{strTarget, moniker->strStoredPath}));
+    job->redirect(m_service.PageUrl(ChmLocation{strTarget, moniker->strStoredPath}));
   }
 }
 

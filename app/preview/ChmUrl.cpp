@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMessageAuthenticationCode>
+#include <QRandomGenerator>
 #include <QStringList>
 
 #include "app/preview/ChmUrlSchemes.h"
@@ -12,6 +14,22 @@ namespace {
 const QString kSeparator = QStringLiteral("::");
 const QString kStorePrefix = QStringLiteral("@MSITStore:");
 constexpr int kHexPerLabel = 62;  // plus the leading "x": 63
+constexpr int kKeyBytes = 16;
+
+// The secret behind the keys of keyed URLs, drawn once per run.
+const QByteArray& KeySecret() {
+  static const QByteArray secret = [] {
+    quint64 bits[4];
+    QRandomGenerator::system()->fillRange(bits);
+    return QByteArray(reinterpret_cast<const char*>(bits), sizeof bits);
+  }();
+  return secret;
+}
+
+QString KeyLabel(const QString& strFile) {
+  const QByteArray mac = QMessageAuthenticationCode::hash(strFile.toUtf8(), KeySecret(), QCryptographicHash::Sha256);
+  return QLatin1Char('k') + QString::fromLatin1(mac.left(kKeyBytes).toHex());
+}
 
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -99,14 +117,35 @@ QUrl ChmUrl::ToUrl(const ChmLocation& location) {
                            QUrl::StrictMode);
 }
 
+QUrl ChmUrl::ToKeyedUrl(const ChmLocation& location) {
+  const QByteArray path = "/" + AddressSegment(location.strChmFile) +
+                          QUrl::toPercentEncoding(location.strStoredPath, "/");
+  const QString strHost = KeyLabel(location.strChmFile) + QLatin1Char('.') + EncodeHost(location.strChmFile);
+  return QUrl::fromEncoded(QByteArray(kMkScheme) + "://" + strHost.toLatin1() + path, QUrl::StrictMode);
+}
+
+bool ChmUrl::IsKeyedUrl(const QUrl& url) {
+  return url.scheme().compare(QLatin1String(kMkScheme), Qt::CaseInsensitive) == 0 && FromUrl(url).has_value();
+}
+
 QByteArray ChmUrl::AddressSegment(const QString& strChmFile) {
   return QByteArray(kMkScheme) + ':' + kStorePrefix.toLatin1() + QUrl::toPercentEncoding(strChmFile) + "::";
 }
 
 std::optional<ChmLocation> ChmUrl::FromUrl(const QUrl& url) {
-  if (url.scheme().compare(QLatin1String(kChmScheme), Qt::CaseInsensitive) != 0) return std::nullopt;
-  const std::optional<QString> file = DecodeHost(url.host(QUrl::FullyEncoded).toLower());
+  QString strHost = url.host(QUrl::FullyEncoded).toLower();
+  const bool blnKeyed = url.scheme().compare(QLatin1String(kMkScheme), Qt::CaseInsensitive) == 0;
+  if (!blnKeyed && url.scheme().compare(QLatin1String(kChmScheme), Qt::CaseInsensitive) != 0) return std::nullopt;
+  QString strKey;
+  if (blnKeyed) {
+    const int lngDot = strHost.indexOf(QLatin1Char('.'));
+    if (lngDot < 0) return std::nullopt;
+    strKey = strHost.left(lngDot);
+    strHost.remove(0, lngDot + 1);
+  }
+  const std::optional<QString> file = DecodeHost(strHost);
   if (!file || file->isEmpty()) return std::nullopt;
+  if (blnKeyed && strKey != KeyLabel(*file)) return std::nullopt;
   QByteArray path = url.path(QUrl::FullyEncoded).toLatin1();
   // The help viewer's address of the file is decoration; the host names it.
   const QByteArray mark = QByteArray("/") + kMkScheme + ':' + kStorePrefix.toLatin1();
@@ -119,7 +158,8 @@ std::optional<ChmLocation> ChmUrl::FromUrl(const QUrl& url) {
 }
 
 std::optional<ChmMoniker> ChmUrl::FromMonikerUrl(const QUrl& url) {
-  if (!IsMonikerScheme(url.scheme())) return std::nullopt;
+  // An mk URL with a host is a page address (keyed or forged), no link.
+  if (!IsMonikerScheme(url.scheme()) || !url.host().isEmpty()) return std::nullopt;
   QString strText = QString::fromUtf8(DecodePercent(url.path(QUrl::FullyEncoded).toLatin1()));
   if (strText.startsWith(kStorePrefix, Qt::CaseInsensitive)) strText.remove(0, kStorePrefix.size());
   const int lngSplit = strText.indexOf(kSeparator);

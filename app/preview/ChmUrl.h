@@ -20,6 +20,17 @@
 // an origin per file, so this is as close as it gets. Relative references
 // resolve inside the stored tree; "../" above the stored root leaves the
 // segment, and a path without it is read as a stored path from the root.
+//
+// A page that insists on a help viewer's protocol (location.protocol must
+// read "mk:") is served under a keyed URL instead:
+//   mk://k<key>.x<hex>.../mk:@MSITStore:<file, percent-encoded>::/<stored path>
+// "mk" is registered with path syntax (moniker links keep parsing), so the
+// engine gives such documents opaque origins and names no initiator for
+// their requests. The key, a keyed hash of the file path under a secret
+// drawn once per run, stands in for the origin: only the program and the
+// pages of that file hold it, a URL naming a file without its key is no
+// keyed URL, and relative references ("/", "../" included) keep the
+// authority, so they stay inside the file.
 
 #include <QByteArray>
 #include <QString>
@@ -39,16 +50,21 @@ class ChmUrl {
   static std::optional<ChmLocation> FromAddress(const QString& strAddress);
 
   static QUrl ToUrl(const ChmLocation& location);
+  static QUrl ToKeyedUrl(const ChmLocation& location);
+  // True for an mk URL with a valid key (FromUrl then names its file).
+  static bool IsKeyedUrl(const QUrl& url);
   // "mk:@MSITStore:" + the file, percent-encoded, + "::".
   static QByteArray AddressSegment(const QString& strChmFile);
 
-  // The stored file a chm URL names (query and fragment ignored); empty for
-  // other URLs and for hosts that are not an encoded path.
+  // The stored file a chm or keyed URL names (query and fragment ignored);
+  // empty for other URLs, for hosts that are not an encoded path and for
+  // keys that do not match it.
   static std::optional<ChmLocation> FromUrl(const QUrl& url);
 
   // The parts of a moniker link as the engine hands it over, such as
   // "ms-its:other.chm::/x.htm" or "mk:@MSITStore:C:%5Cdir%5Co.chm::/y.htm";
-  // empty when there is no "::" or a part is empty.
+  // empty when there is no "::" or a part is empty, and for URLs with a
+  // host (keyed URLs and forged ones).
   static std::optional<ChmMoniker> FromMonikerUrl(const QUrl& url);
 
   // "\" and "/" both separate; "." is dropped; ".." removes the folder

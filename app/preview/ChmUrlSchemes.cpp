@@ -27,8 +27,12 @@ void RegisterChmUrlSchemes() {
   flags |= QWebEngineUrlScheme::FetchApiAllowed;
 #endif
   Register(kChmScheme, QWebEngineUrlScheme::Syntax::Host, flags);
-  for (const char* name : {kMkScheme, kMsItsScheme, kItsScheme}) {
-    Register(name, QWebEngineUrlScheme::Syntax::Path, {});
+  // Documents of path-syntax schemes would otherwise share one origin
+  // ("mk:") whatever CHM file they come from: keyed pages (see ChmUrl) and
+  // error pages shown at moniker addresses get opaque origins instead.
+  Register(kMkScheme, QWebEngineUrlScheme::Syntax::Path, flags | QWebEngineUrlScheme::NoAccessAllowed);
+  for (const char* name : {kMsItsScheme, kItsScheme}) {
+    Register(name, QWebEngineUrlScheme::Syntax::Path, QWebEngineUrlScheme::NoAccessAllowed);
   }
 }
 

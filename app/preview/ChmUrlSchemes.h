@@ -8,6 +8,8 @@
 //  - "mk", "ms-its" and "its" are the monikers help authors write in links
 //    ("mk:@MSITStore:other.chm::/x.htm", "ms-its:other.chm::/x.htm"). Path
 //    syntax keeps them as written; the handler sends them on to "chm".
+//    "mk" also carries the keyed URLs of pages that want to read "mk:" as
+//    their protocol (see ChmUrl); their documents get opaque origins.
 
 #include <QString>
 

@@ -5,7 +5,8 @@
 // stored CHM files as follows, judged by the requesting page's origin as
 // the engine names it (the request's initiator):
 //  - navigations (the whole pane or a frame): the program's own (no
-//    initiator) and moniker links go on to the scheme handler; a page's
+//    initiator; typed, back/forward or reload) and moniker links go on to
+//    the scheme handler; a page's
 //    navigation to a chm URL only to its own CHM file or another of its
 //    folder;
 //  - every other request (pictures, style sheets, scripts, XMLHttpRequest,
@@ -14,6 +15,13 @@
 // Either way the CHM files must be named by their canonical paths
 // (ChmFilePath.h). Everything else is blocked: the network (http, https,
 // ftp, ws, wss, ...), every other local file, and any other scheme.
+//
+// A keyed URL (see ChmUrl) is let through to its own file whoever asks: its
+// key is the proof. Pages served keyed have opaque origins and no
+// initiator; they read nothing else, and reach other files of the folder
+// only by moniker links in frames, which the filter redirects itself. A
+// page that sends itself to the bare root of its own file's address
+// (looking for the "mk:" protocol) has its file served keyed from then on.
 //
 // The filter marks every stored-file request with kFrameRequestHeader:
 // FrameRequestMark() for a navigation, "0" otherwise, whatever the page
@@ -45,6 +53,9 @@ class PreviewRequestInterceptor : public QWebEngineUrlRequestInterceptor {
  private:
   bool AllowsFile(const QWebEngineUrlRequestInfo& info);
   bool AllowsStoredFile(QWebEngineUrlRequestInfo& info) const;
+  bool AllowsWithoutInitiator(QWebEngineUrlRequestInfo& info, bool blnFrame, bool blnMoniker) const;
+  void ServeKeyed(QWebEngineUrlRequestInfo& info, const QString& strChmFile) const;
+  static bool IsBareRoot(const QUrl& url);
 
   ChmPreviewService& m_service;
   QUrl m_allowedFile;  // without fragment

@@ -27,6 +27,8 @@ class ChmUrlTest : public QObject {
   void lonePercentFromEngine();
   void monikerLinks_data();
   void monikerLinks();
+  void keyedUrls_data();
+  void keyedUrls();
 };
 
 void ChmUrlTest::addressRoundTrip_data() {
@@ -195,6 +197,42 @@ void ChmUrlTest::monikerLinks() {
   if (!valid) return;
   QCOMPARE(moniker->strFile, file);
   QCOMPARE(moniker->strStoredPath, storedPath);
+}
+
+// A keyed URL names its file only with the key of that file; references
+// relative to it, "/" and "../" included, stay in the file.
+void ChmUrlTest::keyedUrls_data() {
+  QTest::addColumn<QString>("reference");
+  QTest::addColumn<QString>("file");  // empty: no keyed URL
+  QTest::addColumn<QString>("storedPath");
+  QTest::newRow("the page itself") << "" << "/x/y.chm" << "/d/p.htm";
+  QTest::newRow("relative") << "q.htm" << "/x/y.chm" << "/d/q.htm";
+  QTest::newRow("from the root") << "/q.htm" << "/x/y.chm" << "/q.htm";
+  QTest::newRow("dot-dot above the root") << "../../../../q.htm" << "/x/y.chm" << "/q.htm";
+  QTest::newRow("cut at the separator") << "KEYED_ADDRESS::/q.htm" << "/x/y.chm" << "/q.htm";
+  QTest::newRow("this key with another file") << "mk://KEY.OTHER_HOST/q.htm" << "" << "";
+  QTest::newRow("key alone") << "mk://KEY/q.htm" << "" << "";
+  QTest::newRow("another file without a key") << "mk://OTHER_HOST/q.htm" << "" << "";
+}
+
+void ChmUrlTest::keyedUrls() {
+  QFETCH(QString, reference);
+  QFETCH(QString, file);
+  QFETCH(QString, storedPath);
+  const QUrl page = ChmUrl::ToKeyedUrl(ChmLocation{QStringLiteral("/x/y.chm"), QStringLiteral("/d/p.htm")});
+  QCOMPARE(page.scheme(), QStringLiteral("mk"));
+  const QString strOtherHost = ChmUrl::ToUrl(ChmLocation{QStringLiteral("/x/z.chm"), QStringLiteral("/")}).host();
+  const QString strPage = page.toString(QUrl::FullyEncoded);
+  reference.replace("KEYED_ADDRESS", strPage.left(strPage.lastIndexOf("::")));
+  reference.replace("KEY", page.host().section('.', 0, 0)).replace("OTHER_HOST", strOtherHost);
+  const QUrl url = page.resolved(QUrl(reference));
+  QCOMPARE(ChmUrl::IsKeyedUrl(url), !file.isEmpty());
+  QVERIFY(!ChmUrl::FromMonikerUrl(url));
+  const auto location = ChmUrl::FromUrl(url);
+  QCOMPARE(location.has_value(), !file.isEmpty());
+  if (!location) return;
+  QCOMPARE(location->strChmFile, file);
+  QCOMPARE(location->strStoredPath, storedPath);
 }
 
 int RunChmUrlTest(int argc, char** argv) {

@@ -7,7 +7,9 @@
 // the filter's own header forged, by a picture) and to run under an origin
 // made of a descriptor link: the names of the descriptors that hold its own
 // file and a CHM file of another folder the program has shown, and, with
-// both barriers, /proc/self/fd/N for every N from 3 to 200.
+// both barriers, /proc/self/fd/N for every N from 3 to 200. A page served
+// keyed (opaque origin, no initiator) makes the same attempts under every
+// name of its sibling it can build.
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -78,7 +80,10 @@ class ServeAnythingHandler : public QWebEngineUrlSchemeHandler {
     buffer->setData(QByteArray::fromStdString(bytes));
     buffer->open(QIODevice::ReadOnly);
     connect(job, &QObject::destroyed, buffer, &QObject::deleteLater);
-    job->reply(location->strStoredPath.endsWith(".png") ? "image/png" : "text/html", buffer);
+    const QByteArray type = location->strStoredPath.endsWith(".png")  ? "image/png"
+                            : location->strStoredPath.endsWith(".js") ? "text/javascript"
+                                                                      : "text/html";
+    job->reply(type, buffer);
   }
 };
 
@@ -128,6 +133,51 @@ if (window.parent !== window) {
 
 const char kReport[] = "<script>parent.postMessage('ran ' + location.host, '*');</script>";
 
+// A page served keyed (opaque origin, no initiator) tries to read its
+// sibling by every name it can make: the sibling's chm URL, a keyed URL
+// with its own key and the sibling's path, and a moniker; by script,
+// picture and script inclusion; and through the document of a frame
+// showing the sibling. Frames report their address and referrer.
+const char kKeyedPage[] = R"(<body><script>
+window.r = {ran: [], pending: 0};
+addEventListener('message', function(e) { if (String(e.data).indexOf('ran ') === 0) r.ran.push(e.data.slice(4)); });
+var probe = function(key, make) { ++r.pending; make(function(v) { r[key] = v; --r.pending; }); };
+var read = function(url, mark) { return function(done) {
+  var x = new XMLHttpRequest();
+  x.onload = function() { done(x.responseText.indexOf(mark) >= 0 ? 'read' : 'blocked'); };
+  x.onerror = function() { done('blocked'); };
+  try { x.open('GET', url); x.send(); } catch (e) { done('blocked'); }
+}; };
+var picture = function(url) { return function(done) {
+  var i = new Image();
+  i.onload = function() { done('read'); };
+  i.onerror = function() { done('blocked'); };
+  i.src = url;
+}; };
+var script = function(url) { return function(done) {
+  var s = document.createElement('script');
+  s.onload = s.onerror = function() { done(window.stolen ? 'read' : 'blocked'); };
+  s.src = url; document.body.appendChild(s);
+}; };
+probe('own', read('own.txt', 'own-text'));
+NAMES.forEach(function(n, i) {
+  probe('read' + i, read(n + 'secret.htm', 'secret-text'));
+  probe('picture' + i, picture(n + 'pic.png'));
+  probe('script' + i, script(n + 's.js'));
+});
+probe('frame', function(done) {
+  var f = document.createElement('iframe');
+  f.onload = function() {
+    try { done(f.contentDocument && f.contentDocument.body ? 'read' : 'blocked'); } catch (e) { done('blocked'); }
+  };
+  f.src = 'ms-its:sibling.chm::/report.htm';
+  document.body.appendChild(f);
+});
+</script>)";
+
+const char kKeyedReport[] =
+    "<script>parent.postMessage('ran ' + location.href + ' referrer=' + document.referrer, '*');</script>";
+
 }  // namespace
 
 Q_DECLARE_METATYPE(Barrier)
@@ -138,6 +188,8 @@ class PreviewOriginTest : public QObject {
  private slots:
   void eachBarrierAlone_data();
   void eachBarrierAlone();
+  void keyedPageReadsOnlyItsOwnFile_data();
+  void keyedPageReadsOnlyItsOwnFile();
 };
 
 void PreviewOriginTest::eachBarrierAlone_data() {
@@ -237,6 +289,81 @@ void PreviewOriginTest::eachBarrierAlone() {
   QStringList expected = {strMain};
   if (siblingFramed) expected << strSibling;
   QCOMPARE(files, expected);
+}
+
+void PreviewOriginTest::keyedPageReadsOnlyItsOwnFile_data() {
+  QTest::addColumn<Barrier>("barrier");
+  QTest::addColumn<bool>("siblingFramed");
+  QTest::newRow("handler and filter") << Barrier::Both << true;
+  // Without the filter every request counts as a read, frames included.
+  QTest::newRow("scheme handler alone") << Barrier::HandlerAlone << false;
+  QTest::newRow("request filter alone") << Barrier::FilterAlone << true;
+}
+
+void PreviewOriginTest::keyedPageReadsOnlyItsOwnFile() {
+  QFETCH(Barrier, barrier);
+  QFETCH(bool, siblingFramed);
+  QTemporaryDir dir;
+  ChmPreviewService service;
+  QWebEngineView view;
+  view.resize(300, 200);
+  if (barrier == Barrier::Both) {
+    HardenPreview(&view, service);
+  } else {
+    auto* profile = new QWebEngineProfile;
+    QWebEngineUrlSchemeHandler* handler = nullptr;
+    if (barrier == Barrier::FilterAlone) {
+      handler = new ServeAnythingHandler(profile);
+      profile->setUrlRequestInterceptor(new PreviewRequestInterceptor(service, profile));
+    } else {
+      handler = new ChmSchemeHandler(service, profile);
+    }
+    for (const char* scheme : {kChmScheme, kMkScheme, kMsItsScheme, kItsScheme}) {
+      profile->installUrlSchemeHandler(scheme, handler);
+    }
+    auto* page = new QWebEnginePage(profile, &view);
+    profile->setParent(page);
+    view.setPage(page);
+  }
+  const QString strMain = QFileInfo(dir.path()).canonicalFilePath() + "/main.chm";
+  const QString strSibling = QFileInfo(dir.path()).canonicalFilePath() + "/sibling.chm";
+  QVERIFY(WriteChm(strSibling, {{"/report.htm", kKeyedReport},
+                                {"/secret.htm", "secret-text"},
+                                {"/s.js", "window.stolen = 1;"},
+                                {"/pic.png", OnePixelPng().toStdString()}}));
+  // The names of the sibling's folder "/" that a page of main.chm can make.
+  const QUrl keyed = ChmUrl::ToKeyedUrl(ChmLocation{strMain, "/"});
+  const QString strKey = keyed.host().section('.', 0, 0);
+  const QString strSiblingHost = ChmUrl::ToUrl(ChmLocation{strSibling, "/"}).host();
+  const QStringList names = {ChmUrlText(strSibling, "/").chopped(1) + "/",
+                             "mk://" + strKey + "." + strSiblingHost + "/", "ms-its:sibling.chm::/"};
+  QString strPage = QString::fromLatin1(kKeyedPage);
+  strPage.replace("NAMES", "['" + names.join("', '") + "']");
+  QVERIFY(WriteChm(strMain, {{"/index.htm", strPage.toStdString()}, {"/own.txt", "own-text"}}));
+
+  service.ServeKeyed(strMain);
+  const QUrl start = service.UrlForAddress("mk:@MSITStore:" + strMain + "::/index.htm");
+  QVERIFY(ChmUrl::IsKeyedUrl(start));
+  view.setUrl(start);
+  QVERIFY2(WaitForJs(view, "r.pending === 0 && 'frame' in r", 60000),
+           qPrintable(EvalJs(view, "JSON.stringify(r)").toString()));
+  QTest::qWait(500);
+  QCOMPARE(EvalJs(view, "location.protocol").toString(), QStringLiteral("mk:"));
+  QCOMPARE(EvalJs(view, "[r.own, r.frame].join(' ')").toString(), QStringLiteral("read blocked"));
+  for (int i = 0; i < names.size(); ++i) {
+    QCOMPARE(EvalJs(view, QStringLiteral("[r.read%1, r.picture%1, r.script%1].join(' ')").arg(i)).toString(),
+             QStringLiteral("blocked blocked blocked"));
+  }
+  // The sibling's page ran where frames of it are let through, and learnt
+  // nothing of the page that framed it.
+  const QStringList ran = EvalJs(view, "r.ran").toStringList();
+  QCOMPARE(ran.size(), siblingFramed ? 1 : 0);
+  if (siblingFramed) {
+    const QString strHref = ran.first().section(' ', 0, 0);
+    const auto location = ChmUrl::FromUrl(QUrl(strHref));
+    QVERIFY2(location && location->strChmFile == strSibling, qPrintable(strHref));
+    QVERIFY2(ran.first().endsWith(" referrer="), qPrintable(ran.first()));
+  }
 }
 
 int RunPreviewOriginTest(int argc, char** argv) {

@@ -83,6 +83,9 @@ const std::string kPageA =
     "<a id=\"toB\" href=\"sub/b.htm\">B</a> <a id=\"web\" href=\"https://example.com/x\">web</a>"
     "<p>apple, apple and apple</p></body></html>";
 
+const char kOnePixelPng[] =
+    "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mNk+M9QDwADhgGAWjR9awAAAABJRU5ErkJggg==";
+
 bool WriteChm(const QString& strPath, const std::vector<std::pair<std::string, std::string>>& streams) {
   velmora::testsupport::ChmBuilder builder;
   builder.languageId(0x804);
@@ -266,6 +269,39 @@ class ReaderWindowTest : public QObject {
         QStringLiteral("location.href = location.href.substring(0, location.href.lastIndexOf('::') + 3)"));
     QVERIFY(WaitForPage(reader, QStringLiteral("/a.htm")));
     QCOMPARE(CurrentContentsName(reader), QStringLiteral("第一章"));
+  }
+
+  // A handbook whose pages send themselves to their address minus its path
+  // unless the protocol reads "mk:", as in a help viewer: such a page is
+  // shown again under the "mk" scheme, and so are the file's pages after it.
+  void pageThatWantsTheMkProtocol() {
+    const std::string strCheck =
+        "<html><head><title>wrong</title><script>"
+        "if (!/^mk:$/i.test(location.protocol)) location.href = location.href.replace(location.pathname, '');"
+        "else document.title = 'ok';</script></head><body><p>";
+    const QString strHandbook = m_dir.filePath(QStringLiteral("css.chm"));
+    QVERIFY(WriteChm(strHandbook,
+                     {{"/#SYSTEM", SystemStream("start.htm")},
+                      {"/toc.hhc", "<UL>" + Entry("Start", "start.htm") + Entry("A", "p/a.htm") +
+                                       Entry("B", "p/b.htm") + "</UL>"},
+                      {"/start.htm", "<html><body><p>start</p></body></html>"},
+                      {"/p/a.htm", strCheck + "page a</p><img id=i src=\"../i.png\"></body></html>"},
+                      {"/p/b.htm", strCheck + "page b</p></body></html>"},
+                      {"/i.png", QByteArray::fromBase64(kOnePixelPng).toStdString()}}));
+    QPointer<frmReader> reader = frmReader::OpenWindow(strHandbook);
+    QWebEnginePage* page = reader->PageView()->page();
+    QVERIFY(WaitForPage(reader, QStringLiteral("/start.htm")));
+    QVERIFY(WaitForScript(page, QStringLiteral("location.protocol == 'chm:'")));
+    for (const QString& strName : {QStringLiteral("A"), QStringLiteral("B")}) {
+      Click(reader->ContentsTree(), ContentsItem(reader, strName));
+      QVERIFY2(WaitForScript(page, QStringLiteral("document.title == 'ok' && document.body.innerText == 'page %1'"
+                                                  " && location.protocol == 'mk:'")
+                                       .arg(strName.toLower())),
+               qPrintable(strName));
+      QCOMPARE(CurrentContentsName(reader), strName);
+    }
+    Click(reader->ContentsTree(), ContentsItem(reader, QStringLiteral("A")));
+    QVERIFY(WaitForScript(page, QStringLiteral("document.getElementById('i').naturalWidth == 1")));
   }
 
   void webLinkAsksFirst() {
