@@ -17,8 +17,6 @@ QString WrittenFileName(const QString& strFileAsWritten) {
   return strFileAsWritten.mid(lngCut + 1);
 }
 
-QString AbsoluteFile(const QString& strFile) { return QDir::cleanPath(QFileInfo(strFile).absoluteFilePath()); }
-
 }  // namespace
 
 ChmPreviewService& ChmPreviewService::Shared() {
