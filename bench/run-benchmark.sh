@@ -26,6 +26,8 @@
 #                             its list is filled
 #   VELMORA_BENCH_NO_WAIT=1   skips the wait before the disk measurements
 #                             (see below; their figures may then be too slow)
+#   VELMORA_BENCH_FILES_ONLY=1  makes the two CHM files and stops (the search
+#                             benchmark uses them)
 #
 # Every run writes into a fresh folder of its own. On the disk, the folders
 # stay until every disk measurement is done: ext4 without a journal passes
@@ -124,6 +126,7 @@ build_api_chm() {
 
 [ -f "$cache/bench.chm" ] && [ -f "$cache/bench.bytes" ] || build_bench_chm
 [ -f "$cache/api.chm" ] && [ -f "$cache/api.bytes" ] || build_api_chm
+[ "${VELMORA_BENCH_FILES_ONLY:-0}" = 1 ] && exit 0
 
 chms=(bench api)
 declare -A content=([bench]="docs images" [api]="api images styles")  # the folders compared between tools

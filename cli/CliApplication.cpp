@@ -10,6 +10,7 @@
 #include "cli/ListingCommand.h"
 #include "cli/ProjectCommand.h"
 #include "cli/SitemapCommand.h"
+#include "cli/SearchCommand.h"
 
 namespace velmora::cli {
 
@@ -23,6 +24,7 @@ std::unique_ptr<CliCommand> MakeCommand(const std::string& name, const CliEnviro
   if (name == "project") return std::make_unique<ProjectCommand>(env);
   if (name == "toc") return std::make_unique<SitemapCommand>(env, help::SitemapKind::Contents);
   if (name == "index") return std::make_unique<SitemapCommand>(env, help::SitemapKind::Index);
+  if (name == "search") return std::make_unique<SearchCommand>(env);
   return nullptr;
 }
 
@@ -51,11 +53,16 @@ const char* CliApplication::UsageText() {
          "      （如/html/a.htm#b；标题项为空）；文件中没有的目标后再接TAB和\"缺失\"。\n"
          "  velmora-cli index FILE.chm\n"
          "      按同样格式列出索引的关键字，每个关键字的全部目标以TAB分隔。\n"
+         "  velmora-cli search [--all] QUERY PATH...\n"
+         "      在CHM文件（PATH为文件夹时，其中及各级子文件夹中的*.chm）的页面中搜索QUERY，\n"
+         "      每行一个结果，最相关的在前：CHM文件路径::页面路径、TAB、标题、TAB、摘要（[[命中]]）；\n"
+         "      默认前100个，--all 全部。空格分开的各词都须出现，\"引号\"内为一个词组；\n"
+         "      不区分大小写和全角半角。索引保存在 $XDG_CACHE_HOME/velmora（默认 ~/.cache/velmora）。\n"
          "  velmora-cli --help\n"
          "      显示本帮助。\n"
-         "退出状态：0 成功；1 文件不存在、不是CHM文件、无法读写或没有目录/索引；\n"
-         "  2 用法错误；"
-         "3 extract有内容未能导出（每项一行写到标准错误）。\n";
+         "退出状态：0 成功；1 文件不存在、不是CHM文件、无法读写或没有目录/索引；2 用法错误；\n"
+         "  3 extract有内容未能导出（每项一行写到标准错误）。\n"
+         "  search：0 有结果；1 没有结果；2 用法错误或没有可以读取的CHM文件。\n";
 }
 
 int CliApplication::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -4,7 +4,8 @@
 
 namespace velmora::cli {
 
-CliArguments::CliArguments(const std::vector<std::string>& args, const std::vector<std::string>& valueOptions) {
+CliArguments::CliArguments(const std::vector<std::string>& args, const std::vector<std::string>& valueOptions,
+                           const std::vector<std::string>& flags) {
   bool blnOptionsEnded = false;
   for (std::size_t i = 0; i < args.size() && m_error.empty(); ++i) {
     const std::string& arg = args[i];
@@ -12,6 +13,8 @@ CliArguments::CliArguments(const std::vector<std::string>& args, const std::vect
       m_positional.push_back(arg);
     } else if (arg == "--") {
       blnOptionsEnded = true;
+    } else if (std::find(flags.begin(), flags.end(), arg) != flags.end()) {
+      if (!m_flags.insert(arg).second) m_error = "选项 " + arg + " 重复";
     } else if (std::find(valueOptions.begin(), valueOptions.end(), arg) == valueOptions.end()) {
       m_error = "未知选项 " + arg;
     } else if (i + 1 == args.size()) {

@@ -16,5 +16,8 @@ inline constexpr const char* kNoIndexMessage = "该文件没有索引（.hhk）�
 inline constexpr const char* kSitemapTruncatedMessage = "条目过多，只列出前几项，上限：";
 // After a target the file does not hold.
 inline constexpr const char* kMissingTargetMark = "缺失";
+inline constexpr const char* kSearchIndexFailedMessage = "搜索索引出错：";
+inline constexpr const char* kUnreadablePagesMessage = " 个页面无法读取";
+inline constexpr const char* kNoChmFileReadMessage = "没有可以读取的CHM文件。";
 
 }  // namespace velmora::cli

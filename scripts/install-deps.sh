@@ -7,6 +7,7 @@ packages=(
   build-essential cmake pkg-config ninja-build
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libgl-dev
   libmspack-dev fp-utils
+  libsqlite3-dev libicu-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-translations-l10n
   fonts-noto-cjk xvfb xauth imagemagick x11-utils xdotool

@@ -34,6 +34,12 @@ std::string UserConfigFolder() {
   return base + "/Velmora";
 }
 
+std::string UserCacheFolder() {
+  std::string base = AbsoluteEnv("XDG_CACHE_HOME");
+  if (base.empty()) base = HomeFolder() + "/.cache";
+  return base;
+}
+
 std::string UserDataFolder() {
   std::string base = AbsoluteEnv("XDG_DATA_HOME");
   if (base.empty()) base = HomeFolder() + "/.local/share";

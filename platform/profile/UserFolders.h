@@ -16,6 +16,10 @@ std::string HomeFolder();
 // else $HOME/.config/Velmora. Nothing is created.
 std::string UserConfigFolder();
 
+// $XDG_CACHE_HOME when it is an absolute path, else $HOME/.cache. Nothing
+// is created.
+std::string UserCacheFolder();
+
 // $XDG_DATA_HOME when it is an absolute path, else $HOME/.local/share.
 // Nothing is created.
 std::string UserDataFolder();

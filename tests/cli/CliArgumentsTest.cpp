@@ -34,6 +34,16 @@ TEST(CliArgumentsTest, DoubleDashEndsOptions) {
   EXPECT_EQ(arguments.positional(), (Args{"-x.chm", "-o"}));
 }
 
+TEST(CliArgumentsTest, FlagsStandAloneAndMayNotRepeat) {
+  CliArguments arguments(Args{"--all", "-o", "--all", "q"}, {"-o"}, {"--all"});
+  EXPECT_EQ(arguments.error(), "");
+  EXPECT_TRUE(arguments.has("--all"));
+  EXPECT_EQ(arguments.value("-o"), "--all");
+  EXPECT_EQ(arguments.positional(), Args{"q"});
+  EXPECT_EQ(CliArguments(Args{"--all", "--all"}, {}, {"--all"}).error(), "选项 --all 重复");
+  EXPECT_FALSE(CliArguments(Args{"q"}, {}, {"--all"}).has("--all"));
+}
+
 TEST(CliArgumentsTest, LoneDashIsAPositional) {
   CliArguments arguments(Args{"-"}, {});
   EXPECT_EQ(arguments.positional(), Args{"-"});
