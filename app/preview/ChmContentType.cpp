@@ -118,8 +118,10 @@ bool DeclaresCharset(const QByteArray& head) {
   return false;
 }
 
-QByteArray ChmContentType(const QString& strName, const QByteArray& head, std::uint32_t lngLcid) {
+QByteArray ChmContentType(const QString& strName, const QByteArray& head, std::uint32_t lngLcid,
+                          const QByteArray& chosenCharset) {
   const QByteArray mimeType = MimeTypeForName(strName);
+  if (IsTextType(mimeType) && !chosenCharset.isEmpty()) return mimeType + "; charset=" + chosenCharset;
   if (!IsTextType(mimeType) || DeclaresCharset(head)) return mimeType;
   const QByteArray sniffed = head.left(kCharsetSniffBytes);
   const QByteArray charset = IsValidUtf8WithNonAscii(sniffed) ? QByteArray("UTF-8") : CharsetForLanguage(lngLcid);

@@ -38,6 +38,14 @@ void ChmPreviewService::Close() {
   m_strOpenFile.clear();
 }
 
+void ChmPreviewService::SetPageCharset(const QString& strChmFile, const QByteArray& charset) {
+  if (charset.isEmpty()) {
+    m_charsets.remove(AbsoluteFile(strChmFile));
+  } else {
+    m_charsets.insert(AbsoluteFile(strChmFile), charset);
+  }
+}
+
 QUrl ChmPreviewService::UrlForAddress(const QString& strAddress) {
   const std::optional<ChmLocation> location = ChmUrl::FromAddress(strAddress);
   if (!location) return {};

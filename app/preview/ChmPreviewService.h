@@ -15,6 +15,7 @@
 // that makes it, as the engine names it (the request's initiator), never
 // by headers the page could set. Nothing else on disk is served.
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QUrl>
@@ -60,6 +61,12 @@ class ChmPreviewService {
   // of strFrom (the folder itself taken with its links resolved).
   static bool InSameFolder(const QString& strFrom, const QString& strTarget);
 
+  // The charset the user chose for the text of a CHM file's pages, in
+  // place of what their bytes, declarations and language say; empty for
+  // none. Only the reader window chooses one.
+  void SetPageCharset(const QString& strChmFile, const QByteArray& charset);
+  QByteArray PageCharset(const QString& strChmFile) const { return m_charsets.value(strChmFile); }
+
   qint64 StreamLimit() const { return m_lngStreamLimit; }
   void SetStreamLimit(qint64 lngBytes) { m_lngStreamLimit = lngBytes; }
 
@@ -68,6 +75,7 @@ class ChmPreviewService {
  private:
   ChmArchiveCache m_archives;
   QSet<QString> m_named;  // files the program named
+  QHash<QString, QByteArray> m_charsets;
   QString m_strOpenFile;
   qint64 m_lngStreamLimit = kServedStreamLimit;
 };

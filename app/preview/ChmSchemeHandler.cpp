@@ -91,15 +91,17 @@ void ChmSchemeHandler::Serve(QWebEngineUrlRequestJob* job, bool blnFrame) {
   connect(job, &QObject::destroyed, this, [pipe] { pipe->Cancel(); });
   const QPointer<QWebEngineUrlRequestJob> guarded(job);
   const qint64 lngLimit = m_service.StreamLimit();
-  m_workers.start([this, guarded, location = *location, pipe, blnFrame, lngLimit] {
-    Decode(guarded, location, pipe, blnFrame, lngLimit);
+  const QByteArray charset = m_service.PageCharset(location->strChmFile);
+  m_workers.start([this, guarded, location = *location, pipe, blnFrame, lngLimit, charset] {
+    Decode(guarded, location, pipe, blnFrame, lngLimit, charset);
   });
 }
 
 // On a worker thread. The job is touched only on the window's thread, in
 // the calls posted back.
 void ChmSchemeHandler::Decode(const QPointer<QWebEngineUrlRequestJob>& job, const ChmLocation& location,
-                              const std::shared_ptr<ChmStreamPipe>& pipe, bool blnFrame, qint64 lngLimit) {
+                              const std::shared_ptr<ChmStreamPipe>& pipe, bool blnFrame, qint64 lngLimit,
+                              const QByteArray& charset) {
   const QString strItem = ItemName(location.strChmFile, location.strStoredPath);
   const auto fail = [this, job, blnFrame, strItem](PreviewFailure failure, QWebEngineUrlRequestJob::Error error) {
     QMetaObject::invokeMethod(this, [this, job, blnFrame, strItem, failure, error] {
@@ -108,6 +110,20 @@ void ChmSchemeHandler::Decode(const QPointer<QWebEngineUrlRequestJob>& job, cons
   };
   const std::shared_ptr<platform::ChmArchive> archive = m_service.Archives().Acquire(location.strChmFile);
   const platform::ChmArchive::Entry* entry = archive ? archive->find(location.strStoredPath.toStdString()) : nullptr;
+  // The file's root address ("x.chm::/") shows its default topic, as help
+  // viewers do; pages that find themselves at an unexpected address send
+  // themselves there.
+  if (!entry && archive && location.strStoredPath == QLatin1String("/")) {
+    const std::string strTopic = archive->defaultTopic();
+    if (!strTopic.empty() && archive->find(strTopic)) {
+      const QUrl target =
+          ChmUrl::ToUrl({location.strChmFile, ChmUrl::CleanStoredPath(QString::fromStdString(strTopic))});
+      QMetaObject::invokeMethod(this, [job, target] {
+        if (job) job->redirect(target);
+      }, Qt::QueuedConnection);
+      return;
+    }
+  }
   if (!entry) {
     fail(PreviewFailure::NotFound, QWebEngineUrlRequestJob::UrlNotFound);
     return;
@@ -124,7 +140,7 @@ void ChmSchemeHandler::Decode(const QPointer<QWebEngineUrlRequestJob>& job, cons
   // pipe could fill up.
   const auto reply = [&] {
     blnReplied = true;
-    const QByteArray contentType = ChmContentType(location.strStoredPath, head, lngLcid);
+    const QByteArray contentType = ChmContentType(location.strStoredPath, head, lngLcid, charset);
     QMetaObject::invokeMethod(this, [job, pipe, contentType, lngSize] {
       if (!job) return;
       auto* device = new ChmStreamDevice(pipe, lngSize);

@@ -7,7 +7,8 @@
 // page of any size keeps the window answering and nothing is written to
 // disk. Moniker links ("ms-its:other.chm::/x.htm", "mk:@MSITStore:..." and
 // "its:...") are redirected to the chm URL of the named file in the folder
-// of the CHM file whose page asked for it.
+// of the CHM file whose page asked for it. A CHM file's root ("::/") is
+// redirected to its default topic.
 //
 // What cannot be served fails: a frame (or the whole pane) then shows a
 // page of ours naming the item and the reason, other requests simply fail.
@@ -40,7 +41,8 @@ class ChmSchemeHandler : public QWebEngineUrlSchemeHandler {
   void Serve(QWebEngineUrlRequestJob* job, bool blnFrame);
   void RedirectMoniker(QWebEngineUrlRequestJob* job, bool blnFrame);
   void Decode(const QPointer<QWebEngineUrlRequestJob>& job, const ChmLocation& location,
-              const std::shared_ptr<ChmStreamPipe>& pipe, bool blnFrame, qint64 lngLimit);
+              const std::shared_ptr<ChmStreamPipe>& pipe, bool blnFrame, qint64 lngLimit,
+              const QByteArray& charset);
   void Fail(QWebEngineUrlRequestJob* job, bool blnFrame, const QString& strItem, PreviewFailure failure,
             QWebEngineUrlRequestJob::Error error);
 

@@ -24,10 +24,17 @@ SandboxPage::SandboxPage(QWebEngineProfile* profile, QObject* parent) : QWebEngi
 // The request filter of the profile decides which of these may actually be
 // loaded (one local file only); here every other scheme is turned away
 // before the engine would pass it to the desktop.
-bool SandboxPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool) {
+bool SandboxPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool) {
   const QString strScheme = url.scheme().toLower();
-  return IsChmScheme(strScheme) || strScheme == QLatin1String("file") || strScheme == QLatin1String("about") ||
-         strScheme == QLatin1String("data") || strScheme == QLatin1String("blob");
+  if (IsChmScheme(strScheme) || strScheme == QLatin1String("file") || strScheme == QLatin1String("about") ||
+      strScheme == QLatin1String("data") || strScheme == QLatin1String("blob")) {
+    return true;
+  }
+  if (type == NavigationTypeLinkClicked &&
+      (strScheme == QLatin1String("http") || strScheme == QLatin1String("https"))) {
+    emit WebLinkRefused(url);
+  }
+  return false;
 }
 
 QWebEnginePage* SandboxPage::createWindow(WebWindowType) { return nullptr; }

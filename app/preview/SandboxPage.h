@@ -3,7 +3,9 @@
 // copy opens no windows, gets no permissions, full screen, file pickers or
 // dialogs, and navigates only to stored CHM files, preview copies and the
 // program's own about: pages; links to any other scheme (mailto:, custom
-// desktop protocols) are not handed to the desktop.
+// desktop protocols) are not handed to the desktop. A web link the user
+// clicked is announced instead, for a window that offers to open it in the
+// desktop's browser.
 
 #include <QWebEnginePage>
 
@@ -14,6 +16,10 @@ class SandboxPage : public QWebEnginePage {
 
  public:
   explicit SandboxPage(QWebEngineProfile* profile, QObject* parent = nullptr);
+
+ signals:
+  // A clicked link to an http or https address, which the page did not follow.
+  void WebLinkRefused(const QUrl& url);
 
  protected:
   bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool blnMainFrame) override;

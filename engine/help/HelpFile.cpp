@@ -62,12 +62,12 @@ void Choose(const platform::ChmArchive& archive, const std::string& codePage,
 
 }  // namespace
 
-HelpFacts ReadHelpFacts(platform::ChmArchive& archive) {
+HelpFacts ReadHelpFacts(platform::ChmArchive& archive, std::string_view codePage) {
   HelpFacts facts;
   engine::SystemRecords system;
   if (auto bytes = engine::ReadRecordStream(archive, "#SYSTEM")) system = engine::ParseSystemStream(*bytes);
   facts.lcid = system.lcid.value_or(archive.languageId());
-  facts.codePage = CodePageForLanguage(facts.lcid);
+  facts.codePage = codePage.empty() ? CodePageForLanguage(facts.lcid) : std::string(codePage);
   facts.title = DecodeText(system.title.value_or(""), facts.codePage);
 
   // The default window: the one #SYSTEM names, else the first defined.
@@ -97,10 +97,11 @@ HelpFacts ReadHelpFacts(platform::ChmArchive& archive) {
   return facts;
 }
 
-std::unique_ptr<HelpFile> HelpFile::Open(const std::string& path, platform::ChmArchive::OpenResult& result) {
+std::unique_ptr<HelpFile> HelpFile::Open(const std::string& path, platform::ChmArchive::OpenResult& result,
+                                         std::string_view codePage) {
   auto archive = platform::ChmArchive::Open(path, result);
   if (!archive) return nullptr;
-  return std::unique_ptr<HelpFile>(new HelpFile(std::move(archive)));
+  return std::unique_ptr<HelpFile>(new HelpFile(std::move(archive), codePage));
 }
 
 HelpFile::HelpFile(std::unique_ptr<platform::ChmArchive> archive)

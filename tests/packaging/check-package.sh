@@ -40,7 +40,9 @@ desktop-file-validate "$desktop" || fail "desktop entry does not validate"
 appstreamcli validate --no-net "$root/usr/share/metainfo/org.velmora.Velmora.metainfo.xml" ||
   fail "AppStream metadata do not validate"
 
-grep -qx 'Exec=velmora %f' "$desktop" || fail "desktop entry does not start velmora with %f"
+# Opening a CHM file reads it; the extractor's main window is an action.
+grep -qx 'Exec=velmora --read %f' "$desktop" || fail "desktop entry does not start the reader with %f"
+grep -qx 'Exec=velmora %f' "$desktop" || fail "desktop entry has no action that opens the main window"
 grep -qx 'MimeType=application/vnd.ms-htmlhelp;application/x-chm;' "$desktop" ||
   fail "desktop entry does not name the CHM types"
 for file in usr/bin/velmora usr/bin/velmora-cli \

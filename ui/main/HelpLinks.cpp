@@ -4,7 +4,6 @@
 
 #include "engine/ProductInfo.h"
 #include "engine/basVelmora.h"
-#include "platform/storage/ChmArchive.h"
 #include "ui/common/DesktopOpen.h"
 #include "ui/common/UiServices.h"
 
@@ -36,17 +35,6 @@ void OpenManualOrWebsite(QWidget* owner, const QString& strAppFolder,
   } else {
     OpenWebsite(owner);
   }
-}
-
-QString DefaultTopicKey(const QString& strCHMFile) {
-  platform::ChmArchive::OpenResult result;
-  const auto archive = platform::ChmArchive::Open(strCHMFile.toStdString(), result);
-  if (!archive) return QString();
-  // Stored as the project named it: "index.htm", "/index.htm" or "a/b.htm".
-  QString strTopic = QString::fromStdString(archive->defaultTopic()).replace(QLatin1Char('/'), QLatin1Char('\\'));
-  while (strTopic.startsWith(QLatin1Char('\\'))) strTopic.remove(0, 1);
-  if (strTopic.isEmpty()) return QString();
-  return strTopic.contains(QLatin1Char('\\')) ? strTopic : QString(QLatin1Char('\\')) + strTopic;
 }
 
 void OpenWebsite(QWidget* owner) { OpenOnDesktop(owner, WebsiteAddress()); }

@@ -24,9 +24,6 @@ QString DonatePageAddress();
 // or later).
 void OpenManualOrWebsite(QWidget* owner, const QString& strAppFolder,
                          std::function<void(const QString&)> notOpened = nullptr);
-// The record key (folder path, "\", name) of a CHM file's default topic;
-// empty when the file names none or cannot be read.
-QString DefaultTopicKey(const QString& strCHMFile);
 void OpenWebsite(QWidget* owner);
 void OpenDonatePage(QWidget* owner);
 

@@ -44,6 +44,7 @@ void cMainMenu::Build(QMenuBar* menuBar) {
   mnuFile = AddMenu(menuBar, "mnuFile", QStringLiteral("文件(&F)"));
   mnuOpen = AddEntry(mnuFile, QStringLiteral("mnuOpen"), QStringLiteral("打开CHM文件/列表(&O)"),
                      QStringLiteral("Ctrl+O"));
+  mnuRead = AddEntry(mnuFile, QStringLiteral("mnuRead"), QStringLiteral("阅读(&R)…"), QStringLiteral("Ctrl+R"));
   mnuClose = AddEntry(mnuFile, QStringLiteral("mnuClose"), QStringLiteral("关闭CHM文件/列表(&C)"),
                       QStringLiteral("Ctrl+W"));
   mnuHR = AddSeparator(mnuFile, QStringLiteral("mnuHR"));

@@ -18,6 +18,7 @@ struct cMainMenu {
 
   QMenu* mnuFile = nullptr;
   QAction* mnuOpen = nullptr;
+  QAction* mnuRead = nullptr;  // the current CHM file in a reader window
   QAction* mnuClose = nullptr;
   QAction* mnuHR = nullptr;
   QAction* mnuExit = nullptr;

@@ -107,12 +107,12 @@ class frmVelmora : public QMainWindow, public SearchHost {
   // frmVelmoraCommands.cpp
   void ConnectMenuCommands();
   void mnuClose_Click();
+  // The current CHM file in a reader window; without one, the file chosen
+  // in the open dialog.
+  void mnuRead_Click();
   void mnuExit_Click();
   void mnuAbout_Click();
   void mnuManual_Click();
-  // The manual in this window, for a desktop that cannot open it: single
-  // mode, the manual listed and its default topic previewed.
-  void OpenManualHere(const QString& strManual);
   void mnuDonate_Click();
   void mnuWebsite_Click();
   void mnuViewInplace_Click();
@@ -209,7 +209,8 @@ class frmVelmora : public QMainWindow, public SearchHost {
   // and scripts); empty when a copy of it is being made, which the pane
   // shows once it is done.
   QString PreviewAddress(const engine::cCHMItemInfo& item);
-  void StartPreviewCopy(const engine::cCHMItemInfo& item, const QString& strExtension);
+  // blnSitemap: a contents or index file, whose copy becomes a page of its entries.
+  void StartPreviewCopy(const engine::cCHMItemInfo& item, const QString& strExtension, bool blnSitemap);
   // The copy, or the page saying why there is none (strItem names the item).
   static QString PreviewCopyAddress(const PreviewCopier::Request& request, const QString& strItem,
                                     PreviewCopier::Outcome outcome);

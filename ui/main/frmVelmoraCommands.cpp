@@ -4,19 +4,18 @@
 
 #include <QAction>
 #include <QPointer>
-#include <QRadioButton>
 
 #include "engine/basVelmora.h"
 #include "settings/basAssociation.h"
 #include "ui/common/frmAbout.h"
 #include "ui/main/HelpLinks.h"
-#include "ui/main/cListBox.h"
-#include "ui/main/cModeButton.h"
 #include "ui/main/frmVelmora.h"
+#include "ui/reader/frmReader.h"
 
 namespace velmora::ui {
 
 void frmVelmora::ConnectMenuCommands() {
+  connect(m_mnu.mnuRead, &QAction::triggered, this, &frmVelmora::mnuRead_Click);
   connect(m_mnu.mnuClose, &QAction::triggered, this, &frmVelmora::mnuClose_Click);
   connect(m_mnu.mnuExit, &QAction::triggered, this, &frmVelmora::mnuExit_Click);
   connect(m_mnu.mnuAbout, &QAction::triggered, this, &frmVelmora::mnuAbout_Click);
@@ -32,37 +31,21 @@ void frmVelmora::ConnectMenuCommands() {
 
 void frmVelmora::mnuClose_Click() { ResetWindow(true); }
 
+void frmVelmora::mnuRead_Click() {
+  const QString strFile = m_blnLoaded ? m_strCHMFile : frmReader::ChooseChmFile(this, QString());
+  if (!strFile.isEmpty()) frmReader::OpenWindow(strFile, this);
+}
+
 void frmVelmora::mnuExit_Click() { close(); }
 
 void frmVelmora::mnuAbout_Click() { frmAbout::ShowAbout(this, HeaderPicture(), windowIcon()); }
 
+// A desktop without an application for CHM files: the manual in a reader
+// window, and the file open here stays as it is.
 void frmVelmora::mnuManual_Click() {
   QPointer<frmVelmora> window(this);
   OpenManualOrWebsite(this, QString::fromStdString(engine::basVelmora::GetAppFolder()),
-                      [window](const QString& strManual) {
-                        if (window) window->OpenManualHere(strManual);
-                      });
-}
-
-void frmVelmora::OpenManualHere(const QString& strManual) {
-  // Not while an export or another walk runs (the answer may come late).
-  if (m_blnExporting || !CanStartWalk()) return;
-  optMode[0]->setChecked(true);
-  // The CHM file list stays as it is.
-  if (!OpenChosenFile(strManual, false)) return;
-  const QString strTopic = DefaultTopicKey(strManual);
-  int lngRow = 0;
-  for (std::size_t i = 0; i < m_colItems.size(); ++i) {
-    const QString strKey = QString::fromStdString(m_colItems[i].Path + "\\" + m_colItems[i].Name);
-    if (strKey.compare(strTopic, Qt::CaseInsensitive) == 0) {
-      lngRow = int(i);
-      break;
-    }
-  }
-  if (lstItems->count() == 0) return;
-  // As the search dialog does: the row made current is previewed once.
-  lstItems->setCurrentRow(lngRow);
-  ContentRowMadeCurrent(lngRow);
+                      [window](const QString& strManual) { frmReader::OpenWindow(strManual, window); });
 }
 
 void frmVelmora::mnuDonate_Click() { OpenDonatePage(this); }

@@ -13,11 +13,15 @@
 #include <algorithm>
 
 #include "app/PreviewChoice.h"
+#include "app/SitemapPage.h"
 #include "app/preview/AboutPages.h"
 #include "app/preview/ChmPreviewService.h"
 #include "app/preview/PreviewSandbox.h"
 #include "engine/ReportText.h"
 #include "engine/basVelmora.h"
+#include "engine/help/HelpFile.h"
+#include "engine/help/TextEncoding.h"
+#include "platform/storage/ChmArchive.h"
 #include "ui/common/ucFirefoxWait.h"
 #include "ui/main/PreviewCopier.h"
 #include "ui/main/WindowMessages.h"
@@ -35,6 +39,21 @@ std::string StoredPath(const engine::cCHMItemInfo& item) {
   std::string strPath = item.Path;
   std::replace(strPath.begin(), strPath.end(), '\\', '/');
   return strPath.empty() ? item.Name : strPath + "/" + item.Name;
+}
+
+// The preview copy of a contents or index file becomes a page of its
+// entries, read in the code page of the CHM file's language.
+void RewriteSitemapCopy(const QString& strCopy, const QString& strChmFile) {
+  QFile copy(strCopy);
+  if (copy.size() > qint64(help::kMaxSitemapBytes) || !copy.open(QIODevice::ReadOnly)) return;
+  const QByteArray bytes = copy.readAll();
+  copy.close();
+  platform::ChmArchive::OpenResult result;
+  const auto archive = platform::ChmArchive::Open(QFile::encodeName(strChmFile).toStdString(), result);
+  const std::string strCodePage = help::CodePageForLanguage(archive ? archive->languageId() : 0);
+  const std::string strPage =
+      app::SitemapPage(help::ParseSitemap(std::string_view(bytes.constData(), std::size_t(bytes.size())), strCodePage));
+  if (copy.open(QIODevice::WriteOnly | QIODevice::Truncate)) copy.write(strPage.data(), qint64(strPage.size()));
 }
 
 // Executables and scripts are shown only when the user says Yes; No is
@@ -123,7 +142,7 @@ QString frmVelmora::PreviewAddress(const engine::cCHMItemInfo& item) {
   const app::PreviewChoice choice = app::ChoosePreview(strExtension);
   if (!ConfirmPreview(this, choice.confirmation)) return app::RefusedPageAddress(strName);
   if (m_mnu.mnuPreview->isChecked() || choice.blnForceCopy) {
-    StartPreviewCopy(item, FromUtf8(choice.strCopyExtension));
+    StartPreviewCopy(item, FromUtf8(choice.strCopyExtension), strExtension == "hhc" || strExtension == "hhk");
     return QString();
   }
   // In place: the stored path with "/" between its parts, joined as it is.
@@ -132,7 +151,7 @@ QString frmVelmora::PreviewAddress(const engine::cCHMItemInfo& item) {
          strFolder + QLatin1Char('/') + strName;
 }
 
-void frmVelmora::StartPreviewCopy(const engine::cCHMItemInfo& item, const QString& strExtension) {
+void frmVelmora::StartPreviewCopy(const engine::cCHMItemInfo& item, const QString& strExtension, bool blnSitemap) {
   PreviewCopier::Request request;
   request.strChmFile = m_strCHMFile;
   request.strTarget = GetPreviewFilePrefix() + strExtension;
@@ -143,7 +162,8 @@ void frmVelmora::StartPreviewCopy(const engine::cCHMItemInfo& item, const QStrin
   // The item as the in-place preview names it on its error pages.
   const QString strItem = QFileInfo(m_strCHMFile).fileName() + QStringLiteral("::") +
                           FromUtf8(engine::EscapeControlChars(StoredPath(item)));
-  m_previewCopier->Start(request, [this, request, strItem](PreviewCopier::Outcome outcome) {
+  m_previewCopier->Start(request, [this, request, strItem, blnSitemap](PreviewCopier::Outcome outcome) {
+    if (blnSitemap && outcome == PreviewCopier::Outcome::Written) RewriteSitemapCopy(request.strTarget, request.strChmFile);
     wbPreview->Navigate(PreviewCopyAddress(request, strItem, outcome));
     fwProgress->StopWait();
   });

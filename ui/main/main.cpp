@@ -1,13 +1,16 @@
 // Starts Velmora: the main window's start-up runs before it is first shown
 // (including the extraction named on the command line); closing it ends
-// the program.
+// the program. "--read FILE" opens the file in a reader window instead.
 
 #include <QApplication>
 #include <QStringList>
 
 #include "app/preview/PreviewEngine.h"
 #include "ui/common/QtTranslations.h"
+#include "ui/main/MainArtwork.h"
 #include "ui/main/frmVelmora.h"
+#include "ui/reader/ReaderCommandLine.h"
+#include "ui/reader/frmReader.h"
 
 int main(int argc, char** argv) {
   // The web engine learns the stored-file schemes, and starts with the
@@ -20,6 +23,15 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Velmora"));
   // Qt's own dialogs and menus speak Chinese like the rest of the program.
   velmora::ui::InstallQtChineseTranslations(app);
+  const QStringList strReadFiles = velmora::ui::ReaderFilesArgument(QCoreApplication::arguments().mid(1));
+  if (!strReadFiles.isEmpty()) {
+    QApplication::setWindowIcon(velmora::ui::VelmoraIcon());
+    int lngOpened = 0;
+    for (const QString& strFile : strReadFiles) {
+      if (velmora::ui::frmReader::OpenWindow(strFile)) ++lngOpened;
+    }
+    return lngOpened > 0 ? app.exec() : 1;
+  }
   velmora::ui::frmVelmora frmMain;
   // The arguments after the program's own path: an extraction's options,
   // or files to open.

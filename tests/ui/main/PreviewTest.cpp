@@ -43,7 +43,9 @@ const std::vector<std::pair<std::string, std::string>> kStreams{
     {"/index.htm", "<html><head><title>Top</title></head><body>top</body></html>"},
     {"/a.EXE", "MZ an executable"},
     {"/x.js", "var x = 1;"},
-    {"/toc.hhc", "<ul><li>contents</li></ul>"},
+    {"/toc.hhc",
+     "<ul><li><object type=\"text/sitemap\"><param name=\"Name\" value=\"contents\">"
+     "<param name=\"Local\" value=\"index.htm\"></object></ul>"},
     {"/docs/sub/page.htm", "<p>deep page</p>"},
     {"/style.css", "body { color: red }"},
     {"/" + kHostileName.toStdString(), "MZ"},
@@ -134,7 +136,6 @@ class PreviewTest : public QObject {
     QTest::addRow("page, extracted preview") << true << "\\index.htm" << "htm" << std::string("/index.htm");
     QTest::addRow("nested page, extracted preview")
         << true << "docs\\sub\\page.htm" << "htm" << std::string("/docs/sub/page.htm");
-    QTest::addRow("table of contents, in place") << false << "\\toc.hhc" << "htm" << std::string("/toc.hhc");
     QTest::addRow("style sheet, in place") << false << "\\style.css" << "htm" << std::string("/style.css");
     QTest::addRow("style sheet, extracted") << true << "\\style.css" << "htm" << std::string("/style.css");
   }
@@ -151,6 +152,16 @@ class PreviewTest : public QObject {
     const QString strCopy = frmVelmora::GetPreviewFilePrefix() + copy;
     QTRY_COMPARE(w.Address(), strCopy);
     QCOMPARE(QString::fromUtf8(ReadAll(strCopy)), Stored(stored));
+  }
+
+  // A contents file is shown as its entries, not as empty bullets.
+  void tableOfContentsIsShownAsItsEntries() {
+    OpenWindowHarness w;
+    w.Open(m_strCHM);
+    w.Items()->setCurrentRow(w.RowOf(QStringLiteral("\\toc.hhc")));
+    const QString strCopy = frmVelmora::GetPreviewFilePrefix() + QStringLiteral("htm");
+    QCOMPARE(w.Address(), strCopy);
+    QVERIFY(QString::fromUtf8(ReadAll(strCopy)).contains(QStringLiteral("<li>contents <span class=\"target\">index.htm</span>")));
   }
 
   void confirmations_data() {

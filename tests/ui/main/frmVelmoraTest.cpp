@@ -106,7 +106,7 @@ class frmVelmoraTest : public QObject {
   void submenuEntriesInDisplayOrder_data() {
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QStringList>("entries");
-    QTest::addRow("mnuFile") << "mnuFile" << QStringList{"mnuOpen", "mnuClose", "mnuHR", "mnuExit"};
+    QTest::addRow("mnuFile") << "mnuFile" << QStringList{"mnuOpen", "mnuRead", "mnuClose", "mnuHR", "mnuExit"};
     QTest::addRow("mnuSearch") << "mnuSearch" << QStringList{"mnuFind"};
     QTest::addRow("mnuExport") << "mnuExport"
                                << QStringList{"mnuExportCHM0", "mnuExportCHM1", "mnuExportCHM2", "mnuExportCHM3",
@@ -141,6 +141,7 @@ class frmVelmoraTest : public QObject {
                                 << QString::fromLatin1(shortcut) << checkable << checked << enabled;
     };
     entry("mnuOpen", "打开CHM文件/列表(&O)", "Ctrl+O", false, false, true);
+    entry("mnuRead", "阅读(&R)…", "Ctrl+R", false, false, true);
     entry("mnuClose", "关闭CHM文件/列表(&C)", "Ctrl+W", false, false, true);
     entry("mnuHR", "", "", false, false, true);
     entry("mnuExit", "退出(&X)", "", false, false, true);
