@@ -62,12 +62,12 @@ void Choose(const platform::ChmArchive& archive, const std::string& codePage,
 
 }  // namespace
 
-HelpFacts ReadHelpFacts(platform::ChmArchive& archive, std::string_view codePage) {
+HelpFacts ReadHelpFacts(platform::ChmArchive& archive) {
   HelpFacts facts;
   engine::SystemRecords system;
   if (auto bytes = engine::ReadRecordStream(archive, "#SYSTEM")) system = engine::ParseSystemStream(*bytes);
   facts.lcid = system.lcid.value_or(archive.languageId());
-  facts.codePage = codePage.empty() ? CodePageForLanguage(facts.lcid) : std::string(codePage);
+  facts.codePage = CodePageForLanguage(facts.lcid);
   facts.title = DecodeText(system.title.value_or(""), facts.codePage);
 
   // The default window: the one #SYSTEM names, else the first defined.
@@ -97,11 +97,10 @@ HelpFacts ReadHelpFacts(platform::ChmArchive& archive, std::string_view codePage
   return facts;
 }
 
-std::unique_ptr<HelpFile> HelpFile::Open(const std::string& path, platform::ChmArchive::OpenResult& result,
-                                         std::string_view codePage) {
+std::unique_ptr<HelpFile> HelpFile::Open(const std::string& path, platform::ChmArchive::OpenResult& result) {
   auto archive = platform::ChmArchive::Open(path, result);
   if (!archive) return nullptr;
-  return std::unique_ptr<HelpFile>(new HelpFile(std::move(archive), codePage));
+  return std::unique_ptr<HelpFile>(new HelpFile(std::move(archive)));
 }
 
 HelpFile::HelpFile(std::unique_ptr<platform::ChmArchive> archive)

@@ -41,15 +41,13 @@ struct HelpFacts {
   std::string compiledFile;
 };
 
-// Reads the facts of the open file. codePage, when not empty, stands for
-// the language's (a reader's choice for a file whose names come out wrong).
-HelpFacts ReadHelpFacts(platform::ChmArchive& archive, std::string_view codePage = {});
+// Reads the facts of the open file.
+HelpFacts ReadHelpFacts(platform::ChmArchive& archive);
 
 class HelpFile {
  public:
-  // Null unless result is Ok. codePage: as for ReadHelpFacts.
-  static std::unique_ptr<HelpFile> Open(const std::string& path, platform::ChmArchive::OpenResult& result,
-                                        std::string_view codePage = {});
+  // Null unless result is Ok.
+  static std::unique_ptr<HelpFile> Open(const std::string& path, platform::ChmArchive::OpenResult& result);
 
   const std::string& path() const { return m_archive->path(); }
   std::string fileName() const;
@@ -75,7 +73,7 @@ class HelpFile {
   Target Resolve(std::string_view local, std::string_view folder) const;
 
  private:
-  HelpFile(std::unique_ptr<platform::ChmArchive> archive, std::string_view codePage);
+  explicit HelpFile(std::unique_ptr<platform::ChmArchive> archive);
 
   std::unique_ptr<platform::ChmArchive> m_archive;
   HelpFacts m_facts;
