@@ -56,6 +56,10 @@ class frmReader : public QMainWindow {
   bool OpenFile(const QString& strChmFile);
   // Shows a stored page of the current file or of a file beside it.
   void ShowTarget(const ReaderTarget& target);
+  // Shows a stored page of the file (opening it when another is shown)
+  // and, once it has loaded, finds strHighlight in it as the find bar does:
+  // every match highlighted, the first one current.
+  bool OpenAt(const QString& strChmFile, const QString& strStoredPath, const QString& strHighlight);
 
   const QString& ChmFile() const { return m_strChmFile; }
   const ReaderDocument* Document() const { return m_document.get(); }
@@ -124,6 +128,7 @@ class frmReader : public QMainWindow {
   std::unique_ptr<ReaderDocument> m_document;
   ReaderFileState m_state;
   ReaderTarget m_current;
+  QString m_strPendingHighlight;  // found in the page OpenAt shows once it loads
 
   QSplitter* m_splitter = nullptr;
   QTabWidget* m_tabs = nullptr;

@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QWebEngineView>
 #include <algorithm>
@@ -31,6 +33,17 @@ void frmReader::ConnectPage() {
   if (auto* page = qobject_cast<app::SandboxPage*>(m_view->page())) {
     connect(page, &app::SandboxPage::WebLinkRefused, this, &frmReader::WebLinkRefused);
   }
+  // The page OpenAt asked for, not one whose loading it replaced.
+  connect(m_view, &QWebEngineView::loadFinished, this, [this](bool blnOk) {
+    const std::optional<ReaderTarget> shown = TargetOfUrl(m_view->url());
+    if (m_strPendingHighlight.isEmpty() || !blnOk || !shown || !shown->SamePage(m_current)) return;
+    {
+      const QSignalBlocker blocker(m_findBar->TextBox());
+      m_findBar->TextBox()->setText(m_strPendingHighlight);
+    }
+    m_strPendingHighlight.clear();
+    m_findBar->Open();
+  });
   connect(m_view->page(), &QWebEnginePage::pdfPrintingFinished, this, [this](const QString& strFile, bool blnOk) {
     if (blnOk) {
       statusBar()->showMessage(QStringLiteral("已打印到：") + strFile, 10000);
@@ -38,6 +51,14 @@ void frmReader::ConnectPage() {
       ShowMessage(QStringLiteral("无法写入PDF文件：") + strFile);
     }
   });
+}
+
+bool frmReader::OpenAt(const QString& strChmFile, const QString& strStoredPath, const QString& strHighlight) {
+  const ReaderTarget target = TargetInFile(strChmFile, strStoredPath);
+  if (target.strChmFile != m_strChmFile && !OpenFile(target.strChmFile)) return false;
+  m_strPendingHighlight = strHighlight;
+  ShowTarget(target);
+  return true;
 }
 
 void frmReader::ShowTarget(const ReaderTarget& target) {
