@@ -40,9 +40,9 @@ void ChmPreviewService::Close() {
 
 void ChmPreviewService::SetPageCharset(const QString& strChmFile, const QByteArray& charset) {
   if (charset.isEmpty()) {
-    m_charsets.remove(AbsoluteFile(strChmFile));
+    m_charsets.remove(CanonicalChmFile(strChmFile));
   } else {
-    m_charsets.insert(AbsoluteFile(strChmFile), charset);
+    m_charsets.insert(CanonicalChmFile(strChmFile), charset);
   }
 }
 
