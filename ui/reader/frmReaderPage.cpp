@@ -14,6 +14,7 @@
 
 #include "app/preview/SandboxPage.h"
 #include "engine/ProductInfo.h"
+#include "ui/common/DesktopOpen.h"
 #include "ui/common/UiServices.h"
 #include "ui/reader/frmReader.h"
 
@@ -175,7 +176,7 @@ void frmReader::WebLinkRefused(const QUrl& url) {
   request.icon = MsgIcon::Question;
   request.buttons = MsgButtons::YesNo;
   request.defaultButton = MsgAnswer::No;
-  if (Services().ShowMessage(request) == MsgAnswer::Yes) Services().OpenWithDesktop(url.toString());
+  if (Services().ShowMessage(request) == MsgAnswer::Yes) OpenOnDesktop(this, url.toString());
 }
 
 }  // namespace velmora::ui
