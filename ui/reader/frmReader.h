@@ -10,6 +10,7 @@
 //                          find, copy, printing
 //   frmReaderContents.cpp  the contents tab
 //   frmReaderIndex.cpp     the index tab
+//   frmReaderSearch.cpp    the search tab: the full text of this file
 
 #include <QHash>
 #include <QMainWindow>
@@ -25,6 +26,7 @@ class QLabel;
 class QLineEdit;
 class QListView;
 class QMenu;
+class QPushButton;
 class QSplitter;
 class QStandardItem;
 class QStandardItemModel;
@@ -35,7 +37,10 @@ class QWebEngineView;
 namespace velmora::ui {
 
 class FindBar;
+class FullTextSearch;
 class IndexModel;
+class SearchResultTree;
+struct FullTextResult;
 
 class frmReader : public QMainWindow {
   Q_OBJECT
@@ -74,6 +79,9 @@ class frmReader : public QMainWindow {
   QLineEdit* IndexFilter() const { return m_txtIndexFilter; }
   QListView* IndexList() const { return m_lstIndex; }
   IndexModel* IndexKeywords() const { return m_mdlIndex; }
+  QLineEdit* SearchBox() const { return m_txtSearch; }
+  SearchResultTree* SearchResults() const { return m_treeSearch; }
+  FullTextSearch* FullText() const { return m_fullText; }
   QSplitter* Splitter() const { return m_splitter; }
   QAction* Action(const QString& strName) const;
 
@@ -124,6 +132,12 @@ class frmReader : public QMainWindow {
   void FillIndex();
   void lstIndex_Activated(const QModelIndex& index);
 
+  // frmReaderSearch.cpp
+  QWidget* CreateSearchPane();
+  void StartFullTextSearch();
+  void ShowFullTextResult(const FullTextResult& result);
+  void mnuShelfSearch_Click();
+
   QString m_strChmFile;
   std::unique_ptr<ReaderDocument> m_document;
   ReaderFileState m_state;
@@ -135,6 +149,11 @@ class frmReader : public QMainWindow {
   QTreeView* m_treeContents = nullptr;
   QLineEdit* m_txtIndexFilter = nullptr;
   QListView* m_lstIndex = nullptr;
+  QLineEdit* m_txtSearch = nullptr;
+  QPushButton* m_cmdSearchCancel = nullptr;
+  QLabel* m_lblSearchStatus = nullptr;
+  SearchResultTree* m_treeSearch = nullptr;
+  FullTextSearch* m_fullText = nullptr;
   QWebEngineView* m_view = nullptr;
   FindBar* m_findBar = nullptr;
   QLabel* m_lblStatus = nullptr;

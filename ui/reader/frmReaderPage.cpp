@@ -16,6 +16,7 @@
 #include "engine/ProductInfo.h"
 #include "ui/common/DesktopOpen.h"
 #include "ui/common/UiServices.h"
+#include "ui/reader/FindBar.h"
 #include "ui/reader/frmReader.h"
 
 namespace velmora::ui {
@@ -34,10 +35,15 @@ void frmReader::ConnectPage() {
   if (auto* page = qobject_cast<app::SandboxPage*>(m_view->page())) {
     connect(page, &app::SandboxPage::WebLinkRefused, this, &frmReader::WebLinkRefused);
   }
-  // The page OpenAt asked for, not one whose loading it replaced.
+  // The page OpenAt asked for, not one whose loading it replaced. Page
+  // addresses name the file by its canonical path, which may differ.
   connect(m_view, &QWebEngineView::loadFinished, this, [this](bool blnOk) {
+    if (m_strPendingHighlight.isEmpty() || !blnOk) return;
     const std::optional<ReaderTarget> shown = TargetOfUrl(m_view->url());
-    if (m_strPendingHighlight.isEmpty() || !blnOk || !shown || !shown->SamePage(m_current)) return;
+    if (!shown || shown->strStoredPath.compare(m_current.strStoredPath, Qt::CaseInsensitive) != 0 ||
+        QFileInfo(shown->strChmFile).canonicalFilePath() != QFileInfo(m_current.strChmFile).canonicalFilePath()) {
+      return;
+    }
     {
       const QSignalBlocker blocker(m_findBar->TextBox());
       m_findBar->TextBox()->setText(m_strPendingHighlight);
