@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineView>
 #include <algorithm>
 #include <array>
@@ -35,13 +36,14 @@ void frmReader::ConnectPage() {
   if (auto* page = qobject_cast<app::SandboxPage*>(m_view->page())) {
     connect(page, &app::SandboxPage::WebLinkRefused, this, &frmReader::WebLinkRefused);
   }
-  // The page OpenAt asked for, not one whose loading it replaced. Page
-  // addresses name the file by its canonical path, which may differ.
-  connect(m_view, &QWebEngineView::loadFinished, this, [this](bool blnOk) {
-    if (m_strPendingHighlight.isEmpty() || !blnOk) return;
-    const std::optional<ReaderTarget> shown = TargetOfUrl(m_view->url());
-    if (!shown || shown->strStoredPath.compare(m_current.strStoredPath, Qt::CaseInsensitive) != 0 ||
-        QFileInfo(shown->strChmFile).canonicalFilePath() != QFileInfo(m_current.strChmFile).canonicalFilePath()) {
+  // The page OpenAt asked for, not one whose loading it replaced (the
+  // view's url() is the new one already). Page addresses name the file by
+  // its canonical path, which may differ.
+  connect(m_view->page(), &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+    if (m_strPendingHighlight.isEmpty() || info.status() != QWebEngineLoadingInfo::LoadSucceededStatus) return;
+    const std::optional<ReaderTarget> loaded = TargetOfUrl(info.url());
+    if (!loaded || loaded->strStoredPath.compare(m_current.strStoredPath, Qt::CaseInsensitive) != 0 ||
+        QFileInfo(loaded->strChmFile).canonicalFilePath() != QFileInfo(m_current.strChmFile).canonicalFilePath()) {
       return;
     }
     {
