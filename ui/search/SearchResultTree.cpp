@@ -1,5 +1,6 @@
 #include "ui/search/SearchResultTree.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QHash>
@@ -66,15 +67,18 @@ void SearchResultTree::ShowResult(const FullTextResult& result, bool blnByFile) 
   // have something to say (pages or all of it unreadable).
   QHash<QString, QTreeWidgetItem*> groups;
   const auto groupOf = [&](const SearchedFile& file) {
+    // One line across the columns: the name, what was found, the folder.
     auto* group = new QTreeWidgetItem(this);
-    group->setText(kTitleColumn, QFileInfo(file.strChmFile).fileName());
-    group->setText(kPathColumn, file.strChmFile);
-    group->setText(kSnippetColumn, FileSummary(hitsOfFile.value(file.strChmFile), file));
-    group->setToolTip(kPathColumn, file.strChmFile);
+    const QFileInfo info(file.strChmFile);
+    group->setText(kTitleColumn, QStringLiteral("%1 — %2 — %3")
+                                     .arg(info.fileName(), FileSummary(hitsOfFile.value(file.strChmFile), file),
+                                          QDir::toNativeSeparators(info.path())));
+    group->setToolTip(kTitleColumn, file.strChmFile);
+    group->setData(kTitleColumn, kChmFileRole, file.strChmFile);
     QFont font = group->font(kTitleColumn);
     font.setBold(true);
     group->setFont(kTitleColumn, font);
-    group->setExpanded(true);
+    group->setFirstColumnSpanned(true);
     groups.insert(file.strChmFile, group);
     return group;
   };

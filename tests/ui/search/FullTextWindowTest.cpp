@@ -75,16 +75,20 @@ frmReader* OpenReader() {
   return nullptr;
 }
 
+QString GroupName(QTreeWidgetItem* group) {
+  return QFileInfo(group->data(0, SearchResultTree::kChmFileRole).toString()).fileName();
+}
+
 QStringList GroupNames(SearchResultTree* tree) {
   QStringList names;
-  for (int i = 0; i < tree->topLevelItemCount(); ++i) names << tree->topLevelItem(i)->text(0);
+  for (int i = 0; i < tree->topLevelItemCount(); ++i) names << GroupName(tree->topLevelItem(i));
   names.sort();
   return names;
 }
 
 QTreeWidgetItem* GroupOf(SearchResultTree* tree, const QString& strName) {
   for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-    if (tree->topLevelItem(i)->text(0) == strName) return tree->topLevelItem(i);
+    if (GroupName(tree->topLevelItem(i)) == strName) return tree->topLevelItem(i);
   }
   return nullptr;
 }
@@ -117,7 +121,8 @@ void ExpectPageWithHit(QTreeWidgetItem* hit) {
   QVERIFY(WaitForPage(reader, strPath));
   QTRY_VERIFY(reader->Finder()->isVisible());
   QCOMPARE(reader->Finder()->TextBox()->text(), strHighlight);
-  QTRY_VERIFY_WITH_TIMEOUT(reader->Finder()->CountText().startsWith(QStringLiteral("1/")), 20000);
+  QTRY_VERIFY2_WITH_TIMEOUT(reader->Finder()->CountText().startsWith(QStringLiteral("1/")),
+                            qPrintable(reader->Finder()->CountText()), 20000);
 }
 
 }  // namespace
@@ -172,7 +177,8 @@ class FullTextWindowTest : public QObject {
     QCOMPARE(GroupOf(tree, "13-manual-ja.chm")->childCount(), 4);
     QCOMPARE(GroupOf(tree, "16-NirCmd.chm")->childCount(), 1);
     QCOMPARE(GroupOf(tree, "broken.CHM")->childCount(), 0);
-    QVERIFY(GroupOf(tree, "broken.CHM")->text(SearchResultTree::kSnippetColumn).contains(QStringLiteral("无法读取")));
+    QVERIFY(GroupOf(tree, "broken.CHM")->text(0).contains(QStringLiteral("无法读取")));
+    QVERIFY(GroupOf(tree, "16-NirCmd.chm")->text(0).contains(QStringLiteral("1 个结果")));
     QCOMPARE(tree->HitCount(), 5);
     QCOMPARE(dialog->StatusLabel()->text(), QStringLiteral("找到 5 个结果。"));
 
