@@ -30,7 +30,12 @@ int main(int argc, char** argv) {
     for (const QString& strFile : strReadFiles) {
       if (velmora::ui::frmReader::OpenWindow(strFile)) ++lngOpened;
     }
-    return lngOpened > 0 ? app.exec() : 1;
+    if (lngOpened == 0) return 1;
+    const int lngResult = app.exec();
+    // Closed readers delete themselves: their web engine profiles go before
+    // the application does.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return lngResult;
   }
   velmora::ui::frmVelmora frmMain;
   // The arguments after the program's own path: an extraction's options,

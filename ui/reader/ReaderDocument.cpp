@@ -70,7 +70,7 @@ std::unique_ptr<ReaderDocument> LoadReaderDocument(const QString& strChmFile, co
   platform::ChmArchive::OpenResult result;
   const std::unique_ptr<help::HelpFile> file = help::HelpFile::Open(QFile::encodeName(strFile).toStdString(), result);
   if (!file) return nullptr;
-  if (!strEncoding.isEmpty()) file->setCharset(strEncoding.toStdString());
+  file->setCharset(strEncoding.toStdString());
   auto document = std::make_unique<ReaderDocument>();
   document->strChmFile = strFile;
   document->strTitle = Utf8(file->facts().title).trimmed();

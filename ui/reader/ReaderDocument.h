@@ -21,8 +21,9 @@ struct ReaderDocument {
 };
 
 // The document of a CHM file; null when the file cannot be opened as one.
-// strEncoding, when not empty, decodes the names instead of the file's own
-// rules (a charset name iconv knows).
+// strEncoding, when not empty, is the charset the user chose for the file
+// (a name iconv knows): the names are converted from it whatever their
+// bytes look like.
 std::unique_ptr<ReaderDocument> LoadReaderDocument(const QString& strChmFile, const QString& strEncoding);
 
 }  // namespace velmora::ui

@@ -332,6 +332,12 @@ void frmReader::SaveState() {
 }
 
 void frmReader::closeEvent(QCloseEvent* event) {
+  if (m_blnPrinting) {
+    m_blnCloseWhenPrinted = true;
+    statusBar()->showMessage(QStringLiteral("正在打印，完成后关闭窗口…"));
+    event->ignore();
+    return;
+  }
   SaveState();
   event->accept();
 }

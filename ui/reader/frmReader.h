@@ -163,6 +163,10 @@ class frmReader : public QMainWindow {
   QMenu* m_mnuRecent = nullptr;
   QMenu* m_mnuEncoding = nullptr;
   QActionGroup* m_grpEncoding = nullptr;
+  // A PDF file is being written: the page may not go away meanwhile, so a
+  // close waits for the end.
+  bool m_blnPrinting = false;
+  bool m_blnCloseWhenPrinted = false;
 };
 
 }  // namespace velmora::ui

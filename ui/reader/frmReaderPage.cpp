@@ -54,6 +54,11 @@ void frmReader::ConnectPage() {
     m_findBar->Open();
   });
   connect(m_view->page(), &QWebEnginePage::pdfPrintingFinished, this, [this](const QString& strFile, bool blnOk) {
+    m_blnPrinting = false;
+    if (m_blnCloseWhenPrinted) {
+      close();
+      return;
+    }
     if (blnOk) {
       statusBar()->showMessage(QStringLiteral("已打印到：") + strFile, 10000);
     } else {
@@ -152,8 +157,11 @@ void frmReader::mnuPrint_Click() {
   request.pathMustExist = true;
   request.overwritePrompt = true;
   request.defaultSuffix = QStringLiteral("pdf");
+  if (m_blnPrinting) return;
   const FileDialogResult result = Services().ShowFileDialog(request);
-  if (result.accepted && !result.files.isEmpty()) m_view->page()->printToPdf(result.files.first());
+  if (!result.accepted || result.files.isEmpty()) return;
+  m_blnPrinting = true;
+  m_view->page()->printToPdf(result.files.first());
 }
 
 void frmReader::Follow(const ReaderLink& link) {

@@ -168,6 +168,7 @@ class DesktopLookTest : public QObject {
     QCOMPARE(reader->CurrentTarget().strStoredPath, QStringLiteral("/index.htm"));
     QVERIFY(w.services.Messages().isEmpty());
     reader->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 };
 

@@ -165,6 +165,9 @@ class ReaderWindowTest : public QObject {
     for (QWidget* window : QApplication::topLevelWidgets()) {
       if (qobject_cast<frmReader*>(window)) window->close();
     }
+    // Closed readers delete themselves; their web engine profiles must go
+    // before the application does.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(m_services->UnexpectedRequests().isEmpty());
     m_services.reset();
   }
@@ -378,8 +381,14 @@ class ReaderWindowTest : public QObject {
     QVERIFY(WaitForPage(reader, QStringLiteral("/a.htm")));
     const QString strPdf = m_dir.filePath(QStringLiteral("a.pdf"));
     m_services->QueueFiles({strPdf});
+    QSignalSpy printed(reader->PageView()->page(), &QWebEnginePage::pdfPrintingFinished);
     reader->Action(QStringLiteral("mnuPrint"))->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(strPdf).size() > 0, 20000);
+    // A close while the file is written waits for it.
+    reader->close();
+    QVERIFY(reader->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(printed.size(), 1, 20000);
+    QCOMPARE(printed.first().at(1).toBool(), true);
+    QTRY_VERIFY(!reader);  // closed, and deleted
     QFile pdf(strPdf);
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
