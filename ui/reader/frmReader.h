@@ -143,6 +143,7 @@ class frmReader : public QMainWindow {
   ReaderFileState m_state;
   ReaderTarget m_current;
   QString m_strPendingHighlight;  // found in the page OpenAt shows once it loads
+  ReaderTarget m_highlightTarget;  // that page
 
   QSplitter* m_splitter = nullptr;
   QTabWidget* m_tabs = nullptr;

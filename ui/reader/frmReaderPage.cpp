@@ -42,8 +42,9 @@ void frmReader::ConnectPage() {
   connect(m_view->page(), &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
     if (m_strPendingHighlight.isEmpty() || info.status() != QWebEngineLoadingInfo::LoadSucceededStatus) return;
     const std::optional<ReaderTarget> loaded = TargetOfUrl(info.url());
-    if (!loaded || loaded->strStoredPath.compare(m_current.strStoredPath, Qt::CaseInsensitive) != 0 ||
-        QFileInfo(loaded->strChmFile).canonicalFilePath() != QFileInfo(m_current.strChmFile).canonicalFilePath()) {
+    if (!loaded || loaded->strStoredPath.compare(m_highlightTarget.strStoredPath, Qt::CaseInsensitive) != 0 ||
+        QFileInfo(loaded->strChmFile).canonicalFilePath() !=
+            QFileInfo(m_highlightTarget.strChmFile).canonicalFilePath()) {
       return;
     }
     {
@@ -71,6 +72,7 @@ bool frmReader::OpenAt(const QString& strChmFile, const QString& strStoredPath, 
   const ReaderTarget target = TargetInFile(strChmFile, strStoredPath);
   if (target.strChmFile != m_strChmFile && !OpenFile(target.strChmFile)) return false;
   m_strPendingHighlight = strHighlight;
+  m_highlightTarget = target;
   ShowTarget(target);
   return true;
 }
