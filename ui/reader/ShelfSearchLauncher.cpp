@@ -21,10 +21,21 @@ void OpenShelfSearch(QWidget* owner, frmReader* reader) {
     if (owner) g_dialog->setWindowIcon(owner->windowIcon());
     QObject::connect(g_dialog, &frmShelfSearch::PageChosen,
                      [](const QString& strChmFile, const QString& strStoredPath, const QString& strHighlight) {
-                       // A closed window may linger until it is deleted.
-                       if (!g_reader || !g_reader->isVisible()) g_reader = frmReader::OpenWindow(strChmFile, g_dialog);
-                       if (!g_reader) return;
-                       g_reader->OpenAt(strChmFile, strStoredPath, strHighlight);
+                       // A closed window may linger until it is deleted. A new
+                       // one shows the hit's page straight away.
+                       if (!g_reader || !g_reader->isVisible()) {
+                         auto* reader = new frmReader;
+                         reader->setAttribute(Qt::WA_DeleteOnClose);
+                         reader->setWindowIcon(g_dialog->windowIcon());
+                         if (!reader->OpenAt(strChmFile, strStoredPath, strHighlight)) {
+                           delete reader;
+                           return;
+                         }
+                         g_reader = reader;
+                         reader->show();
+                       } else if (!g_reader->OpenAt(strChmFile, strStoredPath, strHighlight)) {
+                         return;
+                       }
                        g_reader->raise();
                        g_reader->activateWindow();
                      });

@@ -261,6 +261,17 @@ void frmReader::mnuOpen_Click() {
 }
 
 bool frmReader::OpenFile(const QString& strChmFile) {
+  if (!TakeFile(strChmFile)) return false;
+  const ReaderTarget remembered = TargetInFile(m_strChmFile, m_state.strPage);
+  if (!remembered.IsEmpty()) {
+    ShowTarget(remembered);
+  } else {
+    GoHome();
+  }
+  return true;
+}
+
+bool frmReader::TakeFile(const QString& strChmFile) {
   if (!m_strChmFile.isEmpty()) SaveState();
   const ReaderFileState state = ReaderSettings::Load(strChmFile);
   if (!LoadDocument(strChmFile, state.strEncoding)) {
@@ -274,12 +285,6 @@ bool frmReader::OpenFile(const QString& strChmFile) {
     m_splitter->setSizes({m_state.lngTreeWidth, std::max(1, lngTotal - m_state.lngTreeWidth)});
   }
   m_view->setZoomFactor(m_state.dblZoom);
-  const ReaderTarget remembered = TargetInFile(m_strChmFile, m_state.strPage);
-  if (!remembered.IsEmpty()) {
-    ShowTarget(remembered);
-  } else {
-    GoHome();
-  }
   return true;
 }
 

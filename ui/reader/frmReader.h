@@ -101,6 +101,9 @@ class frmReader : public QMainWindow {
   // Takes the document of a file in: title, panes, encoding menu; the
   // page shown is left to the caller.
   bool LoadDocument(const QString& strChmFile, const QString& strEncoding);
+  // OpenFile without showing a page: the document and the file's
+  // remembered zoom, pane width and geometry.
+  bool TakeFile(const QString& strChmFile);
   void UpdateTitle();
   void SaveState();
   void ShowMessage(const QString& strText);
@@ -108,6 +111,8 @@ class frmReader : public QMainWindow {
   // frmReaderPage.cpp
   void ConnectPage();
   void PageUrlChanged(const QUrl& url);
+  // The find bar takes OpenAt's text once the document shown is its page.
+  void HighlightWhenShown(const QUrl& shown);
   void GoHome();
   void GoTopic(int lngStep);
   void SetZoom(double dblZoom);

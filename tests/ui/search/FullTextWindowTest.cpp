@@ -120,7 +120,7 @@ void ExpectPageWithHit(QTreeWidgetItem* hit) {
   QTRY_COMPARE(QFileInfo(reader->ChmFile()).canonicalFilePath(), QFileInfo(strChmFile).canonicalFilePath());
   QVERIFY(WaitForPage(reader, strPath));
   QTRY_VERIFY(reader->Finder()->isVisible());
-  QCOMPARE(reader->Finder()->TextBox()->text(), strHighlight);
+  QTRY_COMPARE(reader->Finder()->TextBox()->text(), strHighlight);
   QTRY_VERIFY2_WITH_TIMEOUT(reader->Finder()->CountText().startsWith(QStringLiteral("1/")),
                             qPrintable(reader->Finder()->CountText()), 20000);
 }
