@@ -52,6 +52,7 @@ void cMainMenu::Build(QMenuBar* menuBar) {
 
   mnuSearch = AddMenu(menuBar, "mnuSearch", QStringLiteral("搜索(&S)"));
   mnuFind = AddEntry(mnuSearch, QStringLiteral("mnuFind"), QStringLiteral("查找(&F)"), QStringLiteral("F3"));
+  mnuShelfSearch = AddEntry(mnuSearch, QStringLiteral("mnuShelfSearch"), QStringLiteral("在多个帮助文件中搜索(&M)…"));
 
   mnuExport = AddMenu(menuBar, "mnuExport", QStringLiteral("导出(&E)"));
   struct ExportEntry {

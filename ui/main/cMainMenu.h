@@ -25,6 +25,7 @@ struct cMainMenu {
 
   QMenu* mnuSearch = nullptr;
   QAction* mnuFind = nullptr;
+  QAction* mnuShelfSearch = nullptr;  // the full text of the CHM files in chosen folders
 
   // Also the content list's context menu.
   QMenu* mnuExport = nullptr;

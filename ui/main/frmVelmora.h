@@ -209,6 +209,7 @@ class frmVelmora : public QMainWindow, public SearchHost {
   // and scripts); empty when a copy of it is being made, which the pane
   // shows once it is done.
   QString PreviewAddress(const engine::cCHMItemInfo& item);
+  // blnSitemap: a contents or index file, whose copy becomes a page of its entries.
   void StartPreviewCopy(const engine::cCHMItemInfo& item, const QString& strExtension, bool blnSitemap);
   // The copy, or the page saying why there is none (strItem names the item).
   static QString PreviewCopyAddress(const PreviewCopier::Request& request, const QString& strItem,

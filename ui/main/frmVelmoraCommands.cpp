@@ -10,12 +10,14 @@
 #include "ui/common/frmAbout.h"
 #include "ui/main/HelpLinks.h"
 #include "ui/main/frmVelmora.h"
+#include "ui/reader/ShelfSearchLauncher.h"
 #include "ui/reader/frmReader.h"
 
 namespace velmora::ui {
 
 void frmVelmora::ConnectMenuCommands() {
   connect(m_mnu.mnuRead, &QAction::triggered, this, &frmVelmora::mnuRead_Click);
+  connect(m_mnu.mnuShelfSearch, &QAction::triggered, this, [this] { OpenShelfSearch(this); });
   connect(m_mnu.mnuClose, &QAction::triggered, this, &frmVelmora::mnuClose_Click);
   connect(m_mnu.mnuExit, &QAction::triggered, this, &frmVelmora::mnuExit_Click);
   connect(m_mnu.mnuAbout, &QAction::triggered, this, &frmVelmora::mnuAbout_Click);

@@ -22,6 +22,7 @@
 #include "engine/ProductInfo.h"
 #include "ui/common/UiServices.h"
 #include "ui/reader/FindBar.h"
+#include "ui/search/SearchResultTree.h"
 
 namespace velmora::ui {
 namespace {
@@ -99,6 +100,7 @@ void frmReader::CreateControls() {
   indexLayout->addWidget(m_txtIndexFilter);
   indexLayout->addWidget(m_lstIndex, 1);
   m_tabs->addTab(indexPane, QStringLiteral("索引(&N)"));
+  m_tabs->addTab(CreateSearchPane(), QStringLiteral("搜索(&S)"));
 
   auto* pagePane = new QWidget(m_splitter);
   auto* pageLayout = new QVBoxLayout(pagePane);
@@ -160,6 +162,9 @@ void frmReader::CreateMenus() {
   connect(AddAction(mnuEdit, "mnuFindPrevious", QStringLiteral("查找上一个(&V)"),
                     QKeySequence(QStringLiteral("Shift+F3"))),
           &QAction::triggered, m_findBar, &FindBar::FindPrevious);
+  mnuEdit->addSeparator();
+  connect(AddAction(mnuEdit, "mnuShelfSearch", QStringLiteral("在多个帮助文件中搜索(&M)…")), &QAction::triggered, this,
+          &frmReader::mnuShelfSearch_Click);
 
   QMenu* mnuGo = menuBar()->addMenu(QStringLiteral("转到(&G)"));
   QAction* mnuBack = AddAction(mnuGo, "mnuBack", QStringLiteral("后退(&B)"), QKeySequence::Back);
@@ -256,6 +261,17 @@ void frmReader::mnuOpen_Click() {
 }
 
 bool frmReader::OpenFile(const QString& strChmFile) {
+  if (!TakeFile(strChmFile)) return false;
+  const ReaderTarget remembered = TargetInFile(m_strChmFile, m_state.strPage);
+  if (!remembered.IsEmpty()) {
+    ShowTarget(remembered);
+  } else {
+    GoHome();
+  }
+  return true;
+}
+
+bool frmReader::TakeFile(const QString& strChmFile) {
   if (!m_strChmFile.isEmpty()) SaveState();
   const ReaderFileState state = ReaderSettings::Load(strChmFile);
   if (!LoadDocument(strChmFile, state.strEncoding)) {
@@ -269,12 +285,6 @@ bool frmReader::OpenFile(const QString& strChmFile) {
     m_splitter->setSizes({m_state.lngTreeWidth, std::max(1, lngTotal - m_state.lngTreeWidth)});
   }
   m_view->setZoomFactor(m_state.dblZoom);
-  const ReaderTarget remembered = TargetInFile(m_strChmFile, m_state.strPage);
-  if (!remembered.IsEmpty()) {
-    ShowTarget(remembered);
-  } else {
-    GoHome();
-  }
   return true;
 }
 
@@ -290,7 +300,14 @@ bool frmReader::LoadDocument(const QString& strChmFile, const QString& strEncodi
   FillIndex();
   m_tabs->setTabEnabled(0, !m_document->contents.empty());
   m_tabs->setTabEnabled(1, !m_document->index.empty());
-  if (!m_tabs->isTabEnabled(m_tabs->currentIndex())) m_tabs->setCurrentIndex(m_tabs->isTabEnabled(0) ? 0 : 1);
+  // The search tab is always there: a file without contents and index can
+  // still be searched.
+  if (!m_tabs->isTabEnabled(m_tabs->currentIndex())) {
+    m_tabs->setCurrentIndex(m_tabs->isTabEnabled(0) ? 0 : m_tabs->isTabEnabled(1) ? 1 : 2);
+  }
+  // Results of the file shown before are not this file's.
+  m_treeSearch->clear();
+  m_lblSearchStatus->clear();
   UpdateTitle();
   return true;
 }

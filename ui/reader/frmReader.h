@@ -10,6 +10,7 @@
 //                          find, copy, printing
 //   frmReaderContents.cpp  the contents tab
 //   frmReaderIndex.cpp     the index tab
+//   frmReaderSearch.cpp    the search tab: the full text of this file
 
 #include <QHash>
 #include <QMainWindow>
@@ -25,6 +26,7 @@ class QLabel;
 class QLineEdit;
 class QListView;
 class QMenu;
+class QPushButton;
 class QSplitter;
 class QStandardItem;
 class QStandardItemModel;
@@ -35,7 +37,10 @@ class QWebEngineView;
 namespace velmora::ui {
 
 class FindBar;
+class FullTextSearch;
 class IndexModel;
+class SearchResultTree;
+struct FullTextResult;
 
 class frmReader : public QMainWindow {
   Q_OBJECT
@@ -56,6 +61,10 @@ class frmReader : public QMainWindow {
   bool OpenFile(const QString& strChmFile);
   // Shows a stored page of the current file or of a file beside it.
   void ShowTarget(const ReaderTarget& target);
+  // Shows a stored page of the file (opening it when another is shown)
+  // and, once it has loaded, finds strHighlight in it as the find bar does:
+  // every match highlighted, the first one current.
+  bool OpenAt(const QString& strChmFile, const QString& strStoredPath, const QString& strHighlight);
 
   const QString& ChmFile() const { return m_strChmFile; }
   const ReaderDocument* Document() const { return m_document.get(); }
@@ -70,6 +79,9 @@ class frmReader : public QMainWindow {
   QLineEdit* IndexFilter() const { return m_txtIndexFilter; }
   QListView* IndexList() const { return m_lstIndex; }
   IndexModel* IndexKeywords() const { return m_mdlIndex; }
+  QLineEdit* SearchBox() const { return m_txtSearch; }
+  SearchResultTree* SearchResults() const { return m_treeSearch; }
+  FullTextSearch* FullText() const { return m_fullText; }
   QSplitter* Splitter() const { return m_splitter; }
   QAction* Action(const QString& strName) const;
 
@@ -89,6 +101,9 @@ class frmReader : public QMainWindow {
   // Takes the document of a file in: title, panes, encoding menu; the
   // page shown is left to the caller.
   bool LoadDocument(const QString& strChmFile, const QString& strEncoding);
+  // OpenFile without showing a page: the document and the file's
+  // remembered zoom, pane width and geometry.
+  bool TakeFile(const QString& strChmFile);
   void UpdateTitle();
   void SaveState();
   void ShowMessage(const QString& strText);
@@ -96,6 +111,8 @@ class frmReader : public QMainWindow {
   // frmReaderPage.cpp
   void ConnectPage();
   void PageUrlChanged(const QUrl& url);
+  // The find bar takes OpenAt's text once the document shown is its page.
+  void HighlightWhenShown(const QUrl& shown);
   void GoHome();
   void GoTopic(int lngStep);
   void SetZoom(double dblZoom);
@@ -120,16 +137,29 @@ class frmReader : public QMainWindow {
   void FillIndex();
   void lstIndex_Activated(const QModelIndex& index);
 
+  // frmReaderSearch.cpp
+  QWidget* CreateSearchPane();
+  void StartFullTextSearch();
+  void ShowFullTextResult(const FullTextResult& result);
+  void mnuShelfSearch_Click();
+
   QString m_strChmFile;
   std::unique_ptr<ReaderDocument> m_document;
   ReaderFileState m_state;
   ReaderTarget m_current;
+  QString m_strPendingHighlight;  // found in the page OpenAt shows once it loads
+  ReaderTarget m_highlightTarget;  // that page
 
   QSplitter* m_splitter = nullptr;
   QTabWidget* m_tabs = nullptr;
   QTreeView* m_treeContents = nullptr;
   QLineEdit* m_txtIndexFilter = nullptr;
   QListView* m_lstIndex = nullptr;
+  QLineEdit* m_txtSearch = nullptr;
+  QPushButton* m_cmdSearchCancel = nullptr;
+  QLabel* m_lblSearchStatus = nullptr;
+  SearchResultTree* m_treeSearch = nullptr;
+  FullTextSearch* m_fullText = nullptr;
   QWebEngineView* m_view = nullptr;
   FindBar* m_findBar = nullptr;
   QLabel* m_lblStatus = nullptr;

@@ -5,7 +5,11 @@
 #include <QAction>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
 #include <QStatusBar>
+#include <QPointer>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 #include <algorithm>
 #include <array>
@@ -14,6 +18,7 @@
 #include "engine/ProductInfo.h"
 #include "ui/common/DesktopOpen.h"
 #include "ui/common/UiServices.h"
+#include "ui/reader/FindBar.h"
 #include "ui/reader/frmReader.h"
 
 namespace velmora::ui {
@@ -32,6 +37,18 @@ void frmReader::ConnectPage() {
   if (auto* page = qobject_cast<app::SandboxPage*>(m_view->page())) {
     connect(page, &app::SandboxPage::WebLinkRefused, this, &frmReader::WebLinkRefused);
   }
+  // The page OpenAt asked for: neither the view's url() (the new one as
+  // soon as it is asked for) nor the load reported (a load replaced before
+  // it showed anything may be reported for the page that replaced it) can
+  // tell, so the document is asked where it is.
+  connect(m_view, &QWebEngineView::loadFinished, this, [this](bool blnOk) {
+    if (m_strPendingHighlight.isEmpty() || !blnOk) return;
+    QPointer<frmReader> self(this);
+    m_view->page()->runJavaScript(QStringLiteral("location.href"), QWebEngineScript::ApplicationWorld,
+                                  [self](const QVariant& href) {
+                                    if (self) self->HighlightWhenShown(QUrl(href.toString()));
+                                  });
+  });
   connect(m_view->page(), &QWebEnginePage::pdfPrintingFinished, this, [this](const QString& strFile, bool blnOk) {
     m_blnPrinting = false;
     if (m_blnCloseWhenPrinted) {
@@ -44,6 +61,36 @@ void frmReader::ConnectPage() {
       ShowMessage(QStringLiteral("无法写入PDF文件：") + strFile);
     }
   });
+}
+
+void frmReader::HighlightWhenShown(const QUrl& shown) {
+  if (m_strPendingHighlight.isEmpty()) return;
+  // Page addresses name the file by its canonical path, which may differ.
+  const std::optional<ReaderTarget> page = TargetOfUrl(shown);
+  if (!page || page->strStoredPath.compare(m_highlightTarget.strStoredPath, Qt::CaseInsensitive) != 0 ||
+      QFileInfo(page->strChmFile).canonicalFilePath() != QFileInfo(m_highlightTarget.strChmFile).canonicalFilePath()) {
+    return;
+  }
+  // Closed first: the count of an earlier text goes.
+  m_findBar->Close();
+  {
+    const QSignalBlocker blocker(m_findBar->TextBox());
+    m_findBar->TextBox()->setText(m_strPendingHighlight);
+  }
+  m_strPendingHighlight.clear();
+  m_findBar->Open();
+}
+
+bool frmReader::OpenAt(const QString& strChmFile, const QString& strStoredPath, const QString& strHighlight) {
+  const ReaderTarget target = TargetInFile(strChmFile, strStoredPath);
+  // One navigation: a page of the file shown first would race with it.
+  const bool blnSameFile =
+      QFileInfo(target.strChmFile).canonicalFilePath() == QFileInfo(m_strChmFile).canonicalFilePath();
+  if (!blnSameFile && !TakeFile(target.strChmFile)) return false;
+  m_strPendingHighlight = strHighlight;
+  m_highlightTarget = target;
+  ShowTarget(target);
+  return true;
 }
 
 void frmReader::ShowTarget(const ReaderTarget& target) {

@@ -107,7 +107,7 @@ class frmVelmoraTest : public QObject {
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QStringList>("entries");
     QTest::addRow("mnuFile") << "mnuFile" << QStringList{"mnuOpen", "mnuRead", "mnuClose", "mnuHR", "mnuExit"};
-    QTest::addRow("mnuSearch") << "mnuSearch" << QStringList{"mnuFind"};
+    QTest::addRow("mnuSearch") << "mnuSearch" << QStringList{"mnuFind", "mnuShelfSearch"};
     QTest::addRow("mnuExport") << "mnuExport"
                                << QStringList{"mnuExportCHM0", "mnuExportCHM1", "mnuExportCHM2", "mnuExportCHM3",
                                               "mnuExportCHM4", "mnuExportCHM5", "mnuExportCHM6", "mnuExportCHM7",
