@@ -33,7 +33,7 @@ for tool in clang-14 clang++-14; do
 done
 
 # libmspack instrumented from its source when the source can be had.
-mspack_source=$("$fuzz_dir/fetch-libmspack-source.sh" "$build/libmspack") || {
+mspack_source=$("$fuzz_dir/fetch-libmspack-source.sh") || {
   echo "fuzz: libmspack's source is not available; linking the system's uninstrumented libmspack" >&2
   mspack_source=""
 }
