@@ -5,7 +5,7 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer and runs their tests again,
 # runs the copying threads' tests under ThreadSanitizer, and fuzzes the CHM
 # reader for a minute (tests/fuzz/fuzz.sh, when clang is installed). Exits
-# non-zero on any failure.
+# non-zero on any failure. docs/testing.md lists the steps and their times.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
@@ -14,6 +14,13 @@ jobs=$(nproc 2>/dev/null || echo 2)
 export QT_QPA_PLATFORM=offscreen
 [ "$(id -u)" -eq 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
 export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:-} --disable-gpu"
+
+# libmspack's source for the ThreadSanitizer and fuzz builds below is
+# fetched while the main build runs: it waits on the network, not the CPU.
+fetch=$(mktemp -d)
+trap 'rm -rf "$fetch"' EXIT
+tests/fuzz/fetch-libmspack-source.sh >"$fetch/source" 2>"$fetch/log" &
+fetch_pid=$!
 
 # Line tables only (-g1): enough for backtraces and sanitizer reports, and
 # a third less to compile and link than full debug information.
@@ -34,9 +41,14 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 # The copying threads under ThreadSanitizer: the extraction and output
 # folder tests, with libmspack instrumented too when its source can be had
-# (the readers of one file share its header). The source is fetched once
-# into the user's cache folder, where the fuzz run below finds it again.
-tsan_mspack=$(tests/fuzz/fetch-libmspack-source.sh) || tsan_mspack=""
+# (the readers of one file share its header). The source is kept in the
+# user's cache folder, where the fuzz run below finds it again.
+if wait "$fetch_pid"; then
+  tsan_mspack=$(cat "$fetch/source")
+else
+  cat "$fetch/log" >&2
+  tsan_mspack=""
+fi
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_ENGINE_ONLY=ON -DVELMORA_TSAN=ON \
   -DCMAKE_CXX_FLAGS_DEBUG=-g1 "-DVELMORA_TSAN_MSPACK_SOURCE=$tsan_mspack"
 cmake --build build-tsan -j"$jobs" --target test_engine
