@@ -5,7 +5,7 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer and runs their tests again,
 # runs the copying threads' tests under ThreadSanitizer, and fuzzes the CHM
 # reader for a minute (tests/fuzz/fuzz.sh, when clang is installed). Exits
-# non-zero on any failure.
+# non-zero on any failure. docs/testing.md lists the steps and their times.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
@@ -15,7 +15,17 @@ export QT_QPA_PLATFORM=offscreen
 [ "$(id -u)" -eq 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
 export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:-} --disable-gpu"
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_BUILD_TESTS=ON
+# libmspack's source for the ThreadSanitizer and fuzz builds below is
+# fetched while the main build runs: it waits on the network, not the CPU.
+fetch=$(mktemp -d)
+trap 'rm -rf "$fetch"' EXIT
+tests/fuzz/fetch-libmspack-source.sh >"$fetch/source" 2>"$fetch/log" &
+fetch_pid=$!
+
+# Line tables only (-g1): enough for backtraces and sanitizer reports, and
+# a third less to compile and link than full debug information.
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_BUILD_TESTS=ON \
+  "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG"
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
@@ -23,18 +33,24 @@ ctest --test-dir build --output-on-failure -j"$jobs"
 # machine would meet it.
 tests/packaging/check-package.sh build
 
-cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_ENGINE_ONLY=ON -DVELMORA_SANITIZE=ON
+cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_ENGINE_ONLY=ON -DVELMORA_SANITIZE=ON \
+  -DCMAKE_CXX_FLAGS_DEBUG=-g1
 cmake --build build-sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -LE slow
 
 # The copying threads under ThreadSanitizer: the extraction and output
 # folder tests, with libmspack instrumented too when its source can be had
-# (the readers of one file share its header). The source is fetched into
-# the fuzz build's folder, where the fuzz run below finds it again.
-tsan_mspack=$(tests/fuzz/fetch-libmspack-source.sh build-fuzz/libmspack) || tsan_mspack=""
+# (the readers of one file share its header). The source is kept in the
+# user's cache folder, where the fuzz run below finds it again.
+if wait "$fetch_pid"; then
+  tsan_mspack=$(cat "$fetch/source")
+else
+  cat "$fetch/log" >&2
+  tsan_mspack=""
+fi
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_ENGINE_ONLY=ON -DVELMORA_TSAN=ON \
-  "-DVELMORA_TSAN_MSPACK_SOURCE=$tsan_mspack"
+  -DCMAKE_CXX_FLAGS_DEBUG=-g1 "-DVELMORA_TSAN_MSPACK_SOURCE=$tsan_mspack"
 cmake --build build-tsan -j"$jobs" --target test_engine
 TSAN_OPTIONS=halt_on_error=1 build-tsan/test_engine \
   --gtest_filter='*ParallelCopy*:*SharedFolders*:*StagedFile*:*DiskFileWriter*:*cCHMParser*'

@@ -13,7 +13,7 @@ packages=(
   fonts-noto-cjk xvfb xauth imagemagick x11-utils xdotool
   p7zip-full libchm-bin time util-linux strace zip unzip
   lintian desktop-file-utils appstream dpkg-dev
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev lld
 )
 
 missing=()

@@ -33,7 +33,7 @@ for tool in clang-14 clang++-14; do
 done
 
 # libmspack instrumented from its source when the source can be had.
-mspack_source=$("$fuzz_dir/fetch-libmspack-source.sh" "$build/libmspack") || {
+mspack_source=$("$fuzz_dir/fetch-libmspack-source.sh") || {
   echo "fuzz: libmspack's source is not available; linking the system's uninstrumented libmspack" >&2
   mspack_source=""
 }
@@ -41,7 +41,7 @@ mspack_source=$("$fuzz_dir/fetch-libmspack-source.sh" "$build/libmspack") || {
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
   -DVELMORA_ENGINE_ONLY=ON -DVELMORA_FUZZ=ON "-DVELMORA_FUZZ_MSPACK_SOURCE=$mspack_source" >/dev/null
-cmake --build "$build" -j1 --target velmora-fuzz-chm
+cmake --build "$build" -j"$(nproc 2>/dev/null || echo 2)" --target velmora-fuzz-chm
 
 target="$build/velmora-fuzz-chm"
 artifacts="$build/fuzz-artifacts"
