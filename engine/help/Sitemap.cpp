@@ -5,91 +5,13 @@
 #include <cstdio>
 
 #include "engine/help/AsciiCase.h"
+#include "engine/help/HtmlEntities.h"
 #include "engine/help/TextEncoding.h"
+#include "engine/help/Utf8.h"
 
 namespace velmora::help {
 
 namespace {
-
-// The Latin-1 character names from U+00A0 on, in code order.
-constexpr const char* kLatin1Names[] = {
-    "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",   "uml",    "copy",   "ordf",
-    "laquo",  "not",    "shy",    "reg",    "macr",   "deg",    "plusmn", "sup2",   "sup3",   "acute",  "micro",
-    "para",   "middot", "cedil",  "sup1",   "ordm",   "raquo",  "frac14", "frac12", "frac34", "iquest", "Agrave",
-    "Aacute", "Acirc",  "Atilde", "Auml",   "Aring",  "AElig",  "Ccedil", "Egrave", "Eacute", "Ecirc",  "Euml",
-    "Igrave", "Iacute", "Icirc",  "Iuml",   "ETH",    "Ntilde", "Ograve", "Oacute", "Ocirc",  "Otilde", "Ouml",
-    "times",  "Oslash", "Ugrave", "Uacute", "Ucirc",  "Uuml",   "Yacute", "THORN",  "szlig",  "agrave", "aacute",
-    "acirc",  "atilde", "auml",   "aring",  "aelig",  "ccedil", "egrave", "eacute", "ecirc",  "euml",   "igrave",
-    "iacute", "icirc",  "iuml",   "eth",    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide",
-    "oslash", "ugrave", "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml",
-};
-
-struct NamedCharacter {
-  const char* name;
-  char32_t code;
-};
-constexpr NamedCharacter kOtherNames[] = {
-    {"amp", '&'},        {"lt", '<'},         {"gt", '>'},         {"quot", '"'},       {"apos", '\''},
-    {"ndash", 0x2013},   {"mdash", 0x2014},   {"lsquo", 0x2018},   {"rsquo", 0x2019},   {"ldquo", 0x201C},
-    {"rdquo", 0x201D},   {"bull", 0x2022},    {"hellip", 0x2026},  {"euro", 0x20AC},    {"trade", 0x2122},
-    {"larr", 0x2190},    {"rarr", 0x2192},    {"uarr", 0x2191},    {"darr", 0x2193},    {"ensp", 0x2002},
-    {"emsp", 0x2003},    {"thinsp", 0x2009},  {"OElig", 0x152},    {"oelig", 0x153},    {"Scaron", 0x160},
-    {"scaron", 0x161},   {"Yuml", 0x178},     {"Dstrok", 0x110},   {"dstrok", 0x111},   {"dagger", 0x2020},
-    {"Dagger", 0x2021},  {"permil", 0x2030},
-};
-
-void AppendUtf8(char32_t code, std::string& out) {
-  if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
-  if (code < 0x80) {
-    out += char(code);
-  } else if (code < 0x800) {
-    out += char(0xC0 | (code >> 6));
-    out += char(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += char(0xE0 | (code >> 12));
-    out += char(0x80 | ((code >> 6) & 0x3F));
-    out += char(0x80 | (code & 0x3F));
-  } else {
-    out += char(0xF0 | (code >> 18));
-    out += char(0x80 | ((code >> 12) & 0x3F));
-    out += char(0x80 | ((code >> 6) & 0x3F));
-    out += char(0x80 | (code & 0x3F));
-  }
-}
-
-// The character a reference (the text between "&" and ";") stands for;
-// U+FFFF for none.
-char32_t ReferencedCharacter(std::string_view reference) {
-  constexpr char32_t kNone = 0xFFFF;
-  if (reference.empty()) return kNone;
-  if (reference[0] == '#') {
-    const bool blnHex = reference.size() > 1 && (reference[1] == 'x' || reference[1] == 'X');
-    std::string_view digits = reference.substr(blnHex ? 2 : 1);
-    if (digits.empty()) return kNone;
-    std::uint32_t code = 0;
-    for (char c : digits) {
-      int digit;
-      if (c >= '0' && c <= '9') {
-        digit = c - '0';
-      } else if (blnHex && c >= 'a' && c <= 'f') {
-        digit = c - 'a' + 10;
-      } else if (blnHex && c >= 'A' && c <= 'F') {
-        digit = c - 'A' + 10;
-      } else {
-        return kNone;
-      }
-      code = std::min<std::uint32_t>(code * (blnHex ? 16 : 10) + digit, 0x110000);
-    }
-    return code;
-  }
-  for (std::size_t i = 0; i < std::size(kLatin1Names); ++i) {
-    if (reference == kLatin1Names[i]) return char32_t(0xA0 + i);
-  }
-  for (const auto& named : kOtherNames) {
-    if (reference == named.name) return named.code;
-  }
-  return kNone;
-}
 
 // The byte a reference stands for when a file's references write the
 // bytes of its code page: U+0080 to U+00FF, and Đ for the Ð it is
@@ -273,28 +195,22 @@ std::string DecodeEntities(std::string_view text, std::string_view byteCodePage)
     if (amp == std::string_view::npos) break;
     if (amp > at) flush();
     out.append(text.substr(at, amp - at));
-    // Looked for among the next few characters only, so that a value of
-    // many "&" and no ";" takes linear time.
-    constexpr std::size_t kLongestReference = 10;
-    std::size_t semicolon = text.substr(amp + 1, kLongestReference + 1).find(';');
-    if (semicolon != std::string_view::npos) semicolon += amp + 1;
-    char32_t code = 0xFFFF;
-    if (semicolon != std::string_view::npos) {
-      code = ReferencedCharacter(text.substr(amp + 1, semicolon - amp - 1));
-    }
-    const char32_t byte = byteCodePage.empty() ? 0 : ByteOf(code);
+    char32_t code = 0;
+    std::size_t lngLength = 0;
+    const bool blnReference = DecodeCharacterReference(text, amp, code, lngLength);
+    const char32_t byte = byteCodePage.empty() || !blnReference ? 0 : ByteOf(code);
     if (byte != 0) {
       bytes += char(byte);
-      at = semicolon + 1;
+      at = amp + lngLength;
       continue;
     }
     flush();
-    if (code == 0xFFFF) {
+    if (!blnReference) {
       out += '&';
       at = amp + 1;
     } else {
-      AppendUtf8(code, out);
-      at = semicolon + 1;
+      AppendUtf8(out, code);
+      at = amp + lngLength;
     }
   }
   if (at < text.size()) flush();

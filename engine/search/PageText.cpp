@@ -3,10 +3,16 @@
 #include <algorithm>
 #include <array>
 
-#include "engine/search/HtmlEntities.h"
-#include "engine/search/Utf8.h"
+#include "engine/help/HtmlEntities.h"
+#include "engine/help/Utf8.h"
 
 namespace velmora::search {
+
+using help::NextCodePoint;
+using help::AppendUtf8;
+using help::CodePointStart;
+using help::kReplacementCharacter;
+using help::DecodeCharacterReference;
 
 namespace {
 

@@ -7,9 +7,12 @@
 #include <string_view>
 
 #include "engine/search/TextFold.h"
-#include "engine/search/Utf8.h"
+#include "engine/help/Utf8.h"
 
 namespace velmora::search {
+
+using help::NextCodePoint;
+using help::AppendUtf8;
 
 namespace {
 

@@ -3,9 +3,13 @@
 #include <algorithm>
 
 #include "engine/search/TextFold.h"
-#include "engine/search/Utf8.h"
+#include "engine/help/Utf8.h"
 
 namespace velmora::search {
+
+using help::NextCodePoint;
+using help::AppendUtf8;
+using help::CodePointStart;
 
 namespace {
 

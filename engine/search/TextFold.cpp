@@ -7,9 +7,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/search/Utf8.h"
+#include "engine/help/Utf8.h"
 
 namespace velmora::search {
+
+using help::NextCodePoint;
+using help::EncodeUtf8;
+using help::kReplacementCharacter;
 
 namespace {
 

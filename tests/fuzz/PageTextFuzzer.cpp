@@ -10,7 +10,7 @@
 #include "engine/search/PageText.h"
 #include "engine/search/Snippet.h"
 #include "engine/search/TextFold.h"
-#include "engine/search/Utf8.h"
+#include "engine/help/Utf8.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ constexpr std::size_t kLimit = 4096;
 void CheckValidUtf8(std::string_view text) {
   for (std::size_t pos = 0; pos < text.size();) {
     const std::size_t start = pos;
-    if (velmora::search::NextCodePoint(text, pos) == velmora::search::kReplacementCharacter &&
+    if (velmora::help::NextCodePoint(text, pos) == velmora::help::kReplacementCharacter &&
         text.compare(start, 3, "\xEF\xBF\xBD") != 0) {
       std::abort();
     }

@@ -1,6 +1,6 @@
-#include "engine/search/Utf8.h"
+#include "engine/help/Utf8.h"
 
-namespace velmora::search {
+namespace velmora::help {
 
 char32_t NextCodePoint(std::string_view text, std::size_t& pos) {
   const auto lead = static_cast<unsigned char>(text[pos]);
@@ -80,4 +80,4 @@ std::size_t CodePointStart(std::string_view text, std::size_t pos) {
   return start < text.size() && (static_cast<unsigned char>(text[start]) & 0xC0) != 0x80 ? start : pos;
 }
 
-}  // namespace velmora::search
+}  // namespace velmora::help

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string_view>
 
-namespace velmora::search {
+namespace velmora::help {
 
 // Decodes the reference starting with the "&" at text[pos]. On success sets
 // c and length (the bytes the reference takes, ";" included) and returns
@@ -12,4 +12,4 @@ namespace velmora::search {
 // A number out of range, zero or a surrogate decodes to U+FFFD.
 bool DecodeCharacterReference(std::string_view text, std::size_t pos, char32_t& c, std::size_t& length);
 
-}  // namespace velmora::search
+}  // namespace velmora::help

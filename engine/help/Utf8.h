@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace velmora::search {
+namespace velmora::help {
 
 inline constexpr char32_t kReplacementCharacter = 0xFFFD;
 
@@ -24,4 +24,4 @@ void AppendUtf8(std::string& out, char32_t c);
 // inside a sequence); for cutting text on a character boundary.
 std::size_t CodePointStart(std::string_view text, std::size_t pos);
 
-}  // namespace velmora::search
+}  // namespace velmora::help

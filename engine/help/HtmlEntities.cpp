@@ -1,11 +1,11 @@
-#include "engine/search/HtmlEntities.h"
+#include "engine/help/HtmlEntities.h"
 
 #include <array>
 #include <cstdint>
 
-#include "engine/search/Utf8.h"
+#include "engine/help/Utf8.h"
 
-namespace velmora::search {
+namespace velmora::help {
 
 namespace {
 
@@ -27,14 +27,16 @@ struct NamedReference {
 };
 
 // The rest of what help pages use.
-constexpr std::array<NamedReference, 34> kOthers = {{
+constexpr std::array<NamedReference, 41> kOthers = {{
     {"amp", '&'},        {"lt", '<'},         {"gt", '>'},         {"quot", '"'},       {"apos", '\''},
     {"ensp", 0x2002},    {"emsp", 0x2003},    {"thinsp", 0x2009},  {"ndash", 0x2013},   {"mdash", 0x2014},
     {"lsquo", 0x2018},   {"rsquo", 0x2019},   {"sbquo", 0x201A},   {"ldquo", 0x201C},   {"rdquo", 0x201D},
     {"bdquo", 0x201E},   {"dagger", 0x2020},  {"Dagger", 0x2021},  {"bull", 0x2022},    {"hellip", 0x2026},
     {"permil", 0x2030},  {"prime", 0x2032},   {"lsaquo", 0x2039},  {"rsaquo", 0x203A},  {"euro", 0x20AC},
     {"trade", 0x2122},   {"larr", 0x2190},    {"uarr", 0x2191},    {"rarr", 0x2192},    {"darr", 0x2193},
-    {"harr", 0x2194},    {"rArr", 0x21D2},    {"hArr", 0x21D4},    {"zwnj", 0x200C},
+    {"harr", 0x2194},    {"rArr", 0x21D2},    {"hArr", 0x21D4},    {"zwnj", 0x200C},    {"OElig", 0x152},
+    {"oelig", 0x153},    {"Scaron", 0x160},   {"scaron", 0x161},   {"Yuml", 0x178},     {"Dstrok", 0x110},
+    {"dstrok", 0x111},
 }};
 
 constexpr std::size_t kLongestName = 8;
@@ -86,4 +88,4 @@ bool DecodeCharacterReference(std::string_view text, std::size_t pos, char32_t& 
   return false;
 }
 
-}  // namespace velmora::search
+}  // namespace velmora::help
