@@ -25,6 +25,7 @@
 #include "TestPaths.h"
 #include "app/preview/PreviewEngine.h"
 #include "tests/support/chm/ChmBuilder.h"
+#include "tests/support/ui/ScratchHomeMain.h"
 #include "tests/support/ui/ScriptedUiServices.h"
 #include "ui/main/frmVelmora.h"
 #include "ui/reader/FindBar.h"
@@ -451,18 +452,6 @@ class ReaderWindowTest : public QObject {
   std::unique_ptr<velmora::test::ScriptedUiServices> m_services;
 };
 
-int main(int argc, char** argv) {
-  // The reader's settings and the web engine's data go to a scratch home.
-  QTemporaryDir home;
-  if (!home.isValid()) return 1;
-  for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) {
-    qputenv(variable, (home.path() + QLatin1Char('/') + QString::fromLatin1(variable)).toLocal8Bit());
-  }
-  velmora::app::PreparePreviewEngine(argc, argv);
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  QApplication app(argc, argv);
-  ReaderWindowTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return velmora::test::RunInScratchHome<ReaderWindowTest>(argc, argv); }
 
 #include "ReaderWindowTest.moc"

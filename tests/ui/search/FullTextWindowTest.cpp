@@ -23,6 +23,7 @@
 
 #include "TestPaths.h"
 #include "app/preview/PreviewEngine.h"
+#include "tests/support/ui/ScratchHomeMain.h"
 #include "tests/support/ui/ScriptedUiServices.h"
 #include "ui/main/frmVelmora.h"
 #include "ui/reader/FindBar.h"
@@ -251,18 +252,6 @@ class FullTextWindowTest : public QObject {
   std::unique_ptr<velmora::test::ScriptedUiServices> m_services;
 };
 
-int main(int argc, char** argv) {
-  // Settings, the search index and the web engine's data in a scratch home.
-  QTemporaryDir home;
-  if (!home.isValid()) return 1;
-  for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) {
-    qputenv(variable, (home.path() + QLatin1Char('/') + QString::fromLatin1(variable)).toLocal8Bit());
-  }
-  velmora::app::PreparePreviewEngine(argc, argv);
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  QApplication app(argc, argv);
-  FullTextWindowTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return velmora::test::RunInScratchHome<FullTextWindowTest>(argc, argv); }
 
 #include "FullTextWindowTest.moc"
