@@ -115,7 +115,7 @@ PreviewCopier::Outcome PreviewCopier::Copy(const Request& request, const std::at
   }
   if (!parser.LostItems().empty()) return OutcomeOfLoss(parser.LostItems().front().reason);
   if (parser.WrittenCount() == 1) return Outcome::Written;
-  return request.lngListedSize == 0 ? Outcome::Empty : Outcome::NotFound;
+  return Outcome::NotFound;
 }
 
 }  // namespace velmora::ui

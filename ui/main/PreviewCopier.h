@@ -28,7 +28,6 @@ class PreviewCopier : public QObject {
  public:
   enum class Outcome {
     Written,      // the copy is in place
-    Empty,        // an empty stored file: nothing to show
     MissingFile,  // the CHM file is gone
     NotChm,       // the CHM file cannot be read as one any more
     NotFound,     // no such stored file

@@ -175,8 +175,6 @@ QString frmVelmora::PreviewCopyAddress(const PreviewCopier::Request& request, co
   switch (outcome) {
     case Outcome::Written:
       return request.strTarget;
-    case Outcome::Empty:
-      return QStringLiteral("about:");
     // The CHM file was moved, deleted or replaced after it was listed.
     case Outcome::MissingFile:
       return QStringLiteral("about:文件不存在：") + request.strChmFile.toHtmlEscaped();

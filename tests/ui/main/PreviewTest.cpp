@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 
+#include "tests/support/ui/PageScript.h"
 #include "tests/ui/main/MainTests.h"
 #include "tests/ui/main/OpenWindowHarness.h"
 #include "ui/common/ucFirefoxWait.h"
@@ -26,6 +27,7 @@ using velmora::test::FixtureChm;
 using velmora::test::OpenWindowHarness;
 using velmora::test::ReadAll;
 using velmora::test::RowTexts;
+using velmora::test::WaitForScript;
 using velmora::ui::MsgAnswer;
 using velmora::ui::MsgButtons;
 using velmora::ui::MsgIcon;
@@ -57,20 +59,6 @@ QString Stored(const std::string& strName) {
     if (name == strName) return QString::fromStdString(content);
   }
   return QString();
-}
-
-// Runs the script in the pane's page until it returns true.
-bool WaitForScript(QWebEnginePage* page, const QString& strScript, int lngTimeoutMs = 20000) {
-  QElapsedTimer timer;
-  timer.start();
-  while (timer.elapsed() < lngTimeoutMs) {
-    auto done = std::make_shared<int>(0);  // 0 waiting, 1 false, 2 true
-    page->runJavaScript(strScript, [done](const QVariant& value) { *done = value.toBool() ? 2 : 1; });
-    while (*done == 0 && timer.elapsed() < lngTimeoutMs) QTest::qWait(20);
-    if (*done == 2) return true;
-    QTest::qWait(100);
-  }
-  return false;
 }
 
 }  // namespace

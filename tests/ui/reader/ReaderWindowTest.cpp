@@ -26,6 +26,7 @@
 #include "app/preview/PreviewEngine.h"
 #include "tests/support/chm/ChmBuilder.h"
 #include "tests/support/ui/ScratchHomeMain.h"
+#include "tests/support/ui/PageScript.h"
 #include "tests/support/ui/ScriptedUiServices.h"
 #include "ui/main/frmVelmora.h"
 #include "ui/reader/FindBar.h"
@@ -35,6 +36,7 @@
 #include "ui/reader/TopicChooser.h"
 #include "ui/reader/frmReader.h"
 
+using velmora::test::WaitForScript;
 using velmora::ui::frmReader;
 using velmora::ui::IndexModel;
 using velmora::ui::MsgAnswer;
@@ -96,20 +98,6 @@ bool WriteChm(const QString& strPath, const std::vector<std::pair<std::string, s
 
 QString Corpus(const char* strName) {
   return QStringLiteral(VELMORA_CORPUS_DIR "/real/") + QString::fromUtf8(strName);
-}
-
-// Runs the script in the page until it returns true.
-bool WaitForScript(QWebEnginePage* page, const QString& strScript, int lngTimeoutMs = 20000) {
-  QElapsedTimer timer;
-  timer.start();
-  while (timer.elapsed() < lngTimeoutMs) {
-    auto done = std::make_shared<int>(0);  // 0 waiting, 1 false, 2 true
-    page->runJavaScript(strScript, [done](const QVariant& value) { *done = value.toBool() ? 2 : 1; });
-    while (*done == 0 && timer.elapsed() < lngTimeoutMs) QTest::qWait(20);
-    if (*done == 2) return true;
-    QTest::qWait(50);
-  }
-  return false;
 }
 
 // Whether the page with this stored path has been shown and loaded.
