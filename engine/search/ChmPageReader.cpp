@@ -1,10 +1,13 @@
 #include "engine/search/ChmPageReader.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <string_view>
 #include <unordered_set>
 
+#include "engine/help/HelpListing.h"
 #include "engine/help/TextEncoding.h"
+#include "engine/help/Utf8.h"
 #include "platform/storage/CaseFold.h"
 
 namespace velmora::search {
@@ -29,16 +32,33 @@ PageKind KindOf(std::string_view name) {
   return extension == "txt" ? PageKind::Text : PageKind::None;
 }
 
+// The first contents entry that shows each page of the file itself.
+std::unordered_map<std::string, std::string> ContentsTitles(help::HelpFile& file) {
+  std::unordered_map<std::string, std::string> titles;
+  help::HelpFolder folder(std::filesystem::path(file.path()).parent_path().string());
+  const std::optional<help::Listing> contents = help::ListSitemap(file, folder, help::SitemapKind::Contents);
+  if (!contents) return titles;
+  for (const help::ListedEntry& entry : contents->entries) {
+    for (const help::ListedTopic& topic : entry.topics) {
+      const help::Target& target = topic.target;
+      if (target.kind != help::Target::Kind::Page || !target.file.empty() || target.missing) continue;
+      titles.emplace(platform::FoldCase(target.path), topic.title.empty() ? entry.name : topic.title);
+    }
+  }
+  return titles;
+}
+
 }  // namespace
 
 ChmPageReader::ChmPageReader(const std::string& path) {
   platform::ChmArchive::OpenResult result{};
-  m_archive = platform::ChmArchive::Open(path, result);
-  if (!m_archive) return;
-  m_codePage = help::CodePageForLanguage(m_archive->languageId());
+  m_file = help::HelpFile::Open(path, result);
+  if (!m_file) return;
+  m_codePage = help::CodePageForLanguage(m_file->archive().languageId());
+  m_contentsTitles = ContentsTitles(*m_file);
   // A name listed twice is one page (opening it by name finds the first).
   std::unordered_set<std::string> seen;
-  for (const auto& entry : m_archive->entries()) {
+  for (const auto& entry : m_file->archive().entries()) {
     if (KindOf(entry.name) != PageKind::None && seen.insert(platform::FoldCase(entry.name)).second) {
       m_pages.push_back(&entry);
     }
@@ -59,7 +79,7 @@ bool ChmPageReader::next(ChmPage& page) {
 
   std::string bytes;
   bool capped = false;
-  const bool read = m_archive->extract(entry, [&](const char* data, std::size_t length) {
+  const bool read = m_file->archive().extract(entry, [&](const char* data, std::size_t length) {
     const std::size_t room = kMaxPageBytes - bytes.size();
     bytes.append(data, std::min(length, room));
     capped = length > room;
@@ -74,6 +94,13 @@ bool ChmPageReader::next(ChmPage& page) {
   bytes.clear();
   bytes.shrink_to_fit();
   page.text = KindOf(entry.name) == PageKind::Html ? HtmlPageText(utf8) : PlainPageText(utf8);
+  if (page.text.title.empty()) {
+    const auto found = m_contentsTitles.find(platform::FoldCase(page.path));
+    if (found != m_contentsTitles.end()) {
+      const std::string& title = found->second;
+      page.text.title = title.size() <= kMaxTitleBytes ? title : title.substr(0, help::CodePointStart(title, kMaxTitleBytes));
+    }
+  }
   return true;
 }
 

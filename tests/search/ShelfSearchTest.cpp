@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <map>
 
 #include "engine/search/ShelfSearch.h"
 #include "tests/search/SearchTestFolder.h"
@@ -65,6 +66,28 @@ TEST(ShelfSearchTest, RanksTitleHitsFirstThenHitCountAndMarksTheHits) {
   EXPECT_EQ(hits[0].title, "函数参考");
   EXPECT_EQ(velmora::search::MarkedText(hits[1].snippet, "[", "]"), "其他 [函数] 和 [函数]");
   EXPECT_TRUE(hits[2].snippet.text.empty());  // beyond the two asked for
+}
+
+TEST(ShelfSearchTest, APageWithoutATitleTakesItsContentsEntryName) {
+  SearchTestFolder folder;
+  const std::string chm = folder / "a.chm";
+  const std::string toc =
+      "<ul><li><object type=\"text/sitemap\"><param name=\"Name\" value=\"&#20837;&#38376;\">"
+      "<param name=\"Local\" value=\"html\\Intro.htm#top\"></object>"
+      "<li><object type=\"text/sitemap\"><param name=\"Name\" value=\"Not this\">"
+      "<param name=\"Local\" value=\"titled.htm\"></object></ul>";
+  ChmBuilder()
+      .add("/toc.hhc", toc)
+      .add("/html/intro.htm", "<p>zeta one</p>")
+      .add("/titled.htm", Page("Own title", "zeta two"))
+      .add("/loose.htm", "<p>zeta three</p>")
+      .writeTo(chm);
+  ShelfSearch shelf(folder.indexFile());
+  shelf.update({chm}, {});
+  std::map<std::string, std::string> titles;
+  for (const auto& hit : shelf.search("zeta", {chm}, 0)) titles[hit.path] = hit.title;
+  EXPECT_EQ(titles, (std::map<std::string, std::string>{
+                        {"/html/intro.htm", "入门"}, {"/titled.htm", "Own title"}, {"/loose.htm", ""}}));
 }
 
 TEST(ShelfSearchTest, ShortAndLongQueriesFindTextAtEitherEndOfAPage) {
