@@ -3,7 +3,9 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <optional>
+#include <thread>
 
 #include "engine/search/ChmPageReader.h"
 #include "engine/search/FileFingerprint.h"
@@ -25,6 +27,8 @@ int IndexVersion() { return kSchemaVersion * 10000 + FoldingVersion(); }
 // A process that finds the index busy waits this long for the other one to
 // finish its file (a large CHM takes a while).
 constexpr int kBusyTimeoutMs = 10 * 60 * 1000;
+// Opening tries that many times when the index is busy (about 20 s in all).
+constexpr int kOpenAttempts = 60;
 
 constexpr const char* kSchema = R"(
 CREATE TABLE IF NOT EXISTS files(
@@ -68,11 +72,22 @@ class Transaction {
 SearchIndex::SearchIndex(const std::string& path) : m_db(std::make_unique<SqliteDatabase>(path)) {
   if (!RegisterPageTokenizer(m_db->handle())) throw SqliteError(SQLITE_ERROR, "SQLite has no FTS5");
   sqlite3_busy_timeout(m_db->handle(), kBusyTimeoutMs);
-  // Reading the header finds a file that is not a database at all.
-  const std::int64_t found = schemaVersion();
-  m_db->exec("PRAGMA journal_mode=WAL");
-  m_db->exec("PRAGMA synchronous=NORMAL");
-  if (found != IndexVersion()) createSchema();
+  // Two processes opening a new index at once: switching it to WAL (and
+  // reading its header while the other does so) can be refused as busy
+  // without SQLite's busy handler being asked, so that step is tried again.
+  for (int lngAttempt = 1;; ++lngAttempt) {
+    try {
+      // Reading the header finds a file that is not a database at all.
+      const std::int64_t found = schemaVersion();
+      m_db->exec("PRAGMA journal_mode=WAL");
+      m_db->exec("PRAGMA synchronous=NORMAL");
+      if (found != IndexVersion()) createSchema();
+      return;
+    } catch (const SqliteError& error) {
+      if (!error.busy() || lngAttempt == kOpenAttempts) throw;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10 * lngAttempt));
+    }
+  }
 }
 
 SearchIndex::~SearchIndex() = default;

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <fstream>
 #include <map>
 
@@ -218,7 +219,8 @@ TEST(ShelfSearchTest, TwoProcessesIndexTheSameShelfAtOnce) {
           if (report.pages != 300) status = 1;
         }
         if (shelf.search("zeta", chms, 0).size() != 1800) status = 2;
-      } catch (...) {
+      } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
         status = 3;
       }
       _exit(status);

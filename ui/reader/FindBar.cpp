@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalBlocker>
+#include <QTimer>
 #include <QToolButton>
 #include <QWebEngineFindTextResult>
 #include <QWebEnginePage>
@@ -36,7 +38,10 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent) {
   m_cmdPrevious = button("cmdFindPrevious", QStringLiteral("▲"), QStringLiteral("上一个 (Shift+F3)"));
   m_cmdNext = button("cmdFindNext", QStringLiteral("▼"), QStringLiteral("下一个 (F3)"));
   m_cmdClose = button("cmdFindClose", QStringLiteral("✕"), QStringLiteral("关闭 (Esc)"));
-  connect(m_txtFind, &QLineEdit::textChanged, this, [this] { Find(false); });
+  connect(m_txtFind, &QLineEdit::textChanged, this, [this] {
+    m_lngRetries = 0;  // the user's own text: its answer is shown as it comes
+    Find(false);
+  });
   connect(m_txtFind, &QLineEdit::returnPressed, this, [this] {
     Find(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
   });
@@ -59,7 +64,18 @@ void FindBar::Open() {
   if (!m_txtFind->text().isEmpty()) Find(false);
 }
 
+void FindBar::OpenWith(const QString& strText) {
+  m_lblCount->clear();
+  m_lngRetries = 8;
+  {
+    const QSignalBlocker blocker(m_txtFind);
+    m_txtFind->setText(strText);
+  }
+  Open();
+}
+
 void FindBar::Close() {
+  m_lngRetries = 0;
   hide();
   m_lblCount->clear();
   // An empty search clears the highlights.
@@ -92,6 +108,14 @@ void FindBar::Find(bool blnBackward) {
 
 void FindBar::ShowResult(const QWebEngineFindTextResult& result) {
   if (m_txtFind->text().isEmpty()) return;
+  if (result.numberOfMatches() == 0 && m_lngRetries > 0) {
+    --m_lngRetries;
+    QTimer::singleShot(250, this, [this] {
+      if (isVisible()) Find(false);
+    });
+    return;
+  }
+  m_lngRetries = 0;
   m_lblCount->setText(result.numberOfMatches() == 0
                           ? QStringLiteral("无匹配")
                           : QStringLiteral("%1/%2").arg(result.activeMatch()).arg(result.numberOfMatches()));

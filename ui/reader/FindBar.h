@@ -25,6 +25,11 @@ class FindBar : public QWidget {
 
   // Shows the bar with the text box focused and its text selected.
   void Open();
+  // Opens with the text given and finds it, without a search for nothing
+  // before it (its late answer would count no matches). A page that has
+  // just loaded may not be laid out yet and answer that nothing matches:
+  // it is asked again a few times before that is shown.
+  void OpenWith(const QString& strText);
   void Close();
   void FindNext();
   void FindPrevious();
@@ -46,6 +51,7 @@ class FindBar : public QWidget {
   QToolButton* m_cmdPrevious = nullptr;
   QToolButton* m_cmdNext = nullptr;
   QToolButton* m_cmdClose = nullptr;
+  int m_lngRetries = 0;  // of OpenWith's search, while it finds nothing
 };
 
 }  // namespace velmora::ui

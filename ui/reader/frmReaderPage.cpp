@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QPointer>
 #include <QWebEngineScript>
@@ -71,14 +70,9 @@ void frmReader::HighlightWhenShown(const QUrl& shown) {
       QFileInfo(page->strChmFile).canonicalFilePath() != QFileInfo(m_highlightTarget.strChmFile).canonicalFilePath()) {
     return;
   }
-  // Closed first: the count of an earlier text goes.
-  m_findBar->Close();
-  {
-    const QSignalBlocker blocker(m_findBar->TextBox());
-    m_findBar->TextBox()->setText(m_strPendingHighlight);
-  }
+  const QString strText = m_strPendingHighlight;
   m_strPendingHighlight.clear();
-  m_findBar->Open();
+  m_findBar->OpenWith(strText);
 }
 
 bool frmReader::OpenAt(const QString& strChmFile, const QString& strStoredPath, const QString& strHighlight) {
