@@ -121,7 +121,9 @@ TEST_P(OutputRootTest, MadeUpNameIsNeverFollowed) {
     if (!c.written) EXPECT_EQ(writer.LastReason(), LossReason::SymbolicLink);
   }
   EXPECT_EQ(ReadTree(tmp.path()), c.expected);
-  if (atRoot == "link" || atRoot == "dangling") EXPECT_TRUE(fs::is_symlink(root));
+  if (atRoot == "link" || atRoot == "dangling") {
+    EXPECT_TRUE(fs::is_symlink(root));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
