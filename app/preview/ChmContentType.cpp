@@ -122,8 +122,15 @@ QByteArray ChmContentType(const QString& strName, const QByteArray& head, std::u
                           const QByteArray& chosenCharset) {
   const QByteArray mimeType = MimeTypeForName(strName);
   if (IsTextType(mimeType) && !chosenCharset.isEmpty()) return mimeType + "; charset=" + chosenCharset;
-  if (!IsTextType(mimeType) || DeclaresCharset(head)) return mimeType;
+  if (!IsTextType(mimeType)) return mimeType;
   const QByteArray sniffed = head.left(kCharsetSniffBytes);
+  if (DeclaresCharset(head)) {
+    // A byte order mark is followed by the engine itself; a declaration
+    // that UTF-8 bytes contradict (an editor saved the page as UTF-8 and
+    // kept its old meta tag) gives way to what the bytes are.
+    const bool blnBom = head.startsWith("\xEF\xBB\xBF") || head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF");
+    return !blnBom && IsValidUtf8WithNonAscii(sniffed) ? mimeType + "; charset=UTF-8" : mimeType;
+  }
   const QByteArray charset = IsValidUtf8WithNonAscii(sniffed) ? QByteArray("UTF-8") : CharsetForLanguage(lngLcid);
   return mimeType + "; charset=" + charset;
 }

@@ -30,7 +30,9 @@ bool DeclaresCharset(const QByteArray& head);
 // (at least the first kCharsetSniffBytes bytes, or all of a shorter file).
 // Undeclared text that is valid UTF-8 with non-ASCII bytes is served as
 // UTF-8 (help compilers of today write UTF-8 pages without declaring it);
-// other undeclared text gets the language's charset. A charset the user
+// other undeclared text gets the language's charset. Declared text whose
+// bytes are valid UTF-8 with non-ASCII bytes is served as UTF-8 whatever it
+// declares; a byte order mark is left to the engine. A charset the user
 // chose for the file (chosenCharset) is given to all its text instead,
 // declared or not (a byte order mark still wins in the engine).
 QByteArray ChmContentType(const QString& strName, const QByteArray& head, std::uint32_t lngLcid,

@@ -74,6 +74,8 @@ void ChmContentTypeTest::contentType_data() {
   QTest::newRow("meta charset beyond the sniffed bytes")
       << "/a.htm" << QByteArray(kCharsetSniffBytes, ' ') + "<meta charset=utf-8>" + kGbkText << 0x804u
       << QByteArray("text/html; charset=GBK");
+  QTest::newRow("declared charset that UTF-8 bytes contradict")
+      << "/a.htm" << "<meta charset=\"windows-1251\"><p>" + kUtf8Text << 0x419u << QByteArray("text/html; charset=UTF-8");
   QTest::newRow("XML declaration with an encoding")
       << "/a.xml" << QByteArray("<?xml version=\"1.0\" encoding=\"gb2312\"?><a/>") << 0x804u << QByteArray("text/xml");
   QTest::newRow("byte order mark")
